@@ -1,4 +1,5 @@
 #include "GlTestContext.h"
+#include "cpp/GLError.h"
 #include "cpp/Random.h"
 #include "platform/Assert.h"
 #include "platform/MessageBox.h"
@@ -50,5 +51,22 @@ TEST_F(HeadlessGl, RendersIntoAnFboAndReadsBack) {
     glDeleteFramebuffers(1, &fbo);
     glDeleteTextures(1, &texture);
     glClearColor(0, 0, 0, 1);
+    expectNoGlError();
+}
+
+TEST_F(HeadlessGl, CheckGLErrorListsEveryPendingErrorInOrder) {
+    glEnable(0x1234);          // GL_INVALID_ENUM
+    glBindBuffer(0x1234, 1);   // GL_INVALID_ENUM
+    glViewport(0, 0, -1, -1);  // GL_INVALID_VALUE
+    std::string seen;
+    platform::setMessageBoxHook([&](const std::string& text) { seen = text; });
+    testing::internal::CaptureStderr();
+    checkGLError();
+    testing::internal::GetCapturedStderr();
+    platform::setMessageBoxHook(nullptr);
+    // Mesa may coalesce: the queue holds at least the first error and ends with a blank.
+    ASSERT_FALSE(seen.empty());
+    EXPECT_EQ(seen.rfind("GL_INVALID_ENUM ", 0), 0u);
+    EXPECT_EQ(seen.back(), ' ');
     expectNoGlError();
 }

@@ -2,8 +2,10 @@
 add_library(hv_base STATIC
   source/platform/Assert.c
   source/platform/MessageBox.cpp
-  source/cpp/Random.cpp)
-target_link_libraries(hv_base PUBLIC SDL2::SDL2)
+  source/cpp/Random.cpp
+  source/cpp/Display.cpp
+  source/cpp/GLError.cpp)
+target_link_libraries(hv_base PUBLIC SDL2::SDL2 GLEW::GLEW OpenGL::OpenGL glm::glm)
 
 # Headless GL for tests and tools.
 add_library(hv_gltest STATIC tests/support/GlTestContext.cpp)

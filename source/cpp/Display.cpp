@@ -1,0 +1,7 @@
+#include "cpp/Display.h"
+
+int screenWidth = 0;
+int screenHeight = 0;
+bool vsync = true;
+bool fullscreen = true;
+int multisampling = 0;
