@@ -23,7 +23,11 @@ public:
     AttributeBase() = default;
     AttributeBase(const AttributeBase&) = delete;
     AttributeBase& operator=(const AttributeBase&) = delete;
-    virtual ~AttributeBase() { glDeleteBuffers(1, &buffer); }
+    // Name 0 is skipped: deleting it is a no-op, and CPU-only users (no GL loaded)
+    // may destroy attributes that never got a buffer.
+    virtual ~AttributeBase() {
+        if (buffer != 0) glDeleteBuffers(1, &buffer);
+    }
 
     virtual std::string typeName() const = 0;
     virtual GLenum glType() const = 0;
