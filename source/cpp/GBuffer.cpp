@@ -1,0 +1,3 @@
+#include "cpp/GBuffer.h"
+
+template class GBuffer<8>;
