@@ -1,0 +1,60 @@
+#version 430 core
+// G-buffer layout shared with gPassT.fp and lighting.fp (all RGBA32F):
+//   0 texPos  world position xyz, w = 1 where geometry was drawn (cleared to 0)
+//   1 texNor  world normal xyz (unit, 0 when the mesh has none), w = camera x
+//   2 texCol  linear albedo rgb (vertex colour * diffuse map), a = alpha
+//   3 texTex  texture coordinate uv, z = 0, w = 1
+//   4 texTan  world tangent xyz, w = camera y
+//   5 texBit  world bitangent xyz, w = camera z
+//   6 texBum  normal-map sample rgb in 0..1, w = 1 when a normal map is bound
+//   7 texSpc  specular-map sample rgb, a = 1
+// The camera position is spread over the spare w channels so lighting can form the
+// view vector without a uniform of its own.
+in vec3 vWorldPos;
+in vec3 vNormal;
+in vec4 vColour;
+in vec2 vTexcoord;
+in vec3 vTangent;
+in vec3 vBitangent;
+flat in vec3 vEyePos;
+
+uniform sampler2D texDiff;  // unit 8
+uniform sampler2D texSpec;  // unit 9
+uniform sampler2D texNorm;  // unit 10
+
+layout(location = 0) out vec4 outPos;
+layout(location = 1) out vec4 outNor;
+layout(location = 2) out vec4 outCol;
+layout(location = 3) out vec4 outTex;
+layout(location = 4) out vec4 outTan;
+layout(location = 5) out vec4 outBit;
+layout(location = 6) out vec4 outBum;
+layout(location = 7) out vec4 outSpc;
+
+vec3 safeNormalize(vec3 v) {
+    float len = length(v);
+    return len > 1e-6 ? v / len : vec3(0.0);
+}
+
+bool hasTexture(sampler2D s) { return textureSize(s, 0).x > 0; }
+
+void main() {
+    // Images are uploaded top row first, so v runs down the image.
+    vec2 uv = vec2(vTexcoord.x, 1.0 - vTexcoord.y);
+
+    // Textures hold display-encoded colour; lighting works in linear light.
+    vec4 diffuse = hasTexture(texDiff) ? texture(texDiff, uv) : vec4(1.0);
+    diffuse.rgb = pow(diffuse.rgb, vec3(2.2));
+    vec3 specular = hasTexture(texSpec) ? texture(texSpec, uv).rgb : vec3(0.5);
+    bool bumped = hasTexture(texNorm);
+    vec3 bump = bumped ? texture(texNorm, uv).rgb : vec3(0.5, 0.5, 1.0);
+
+    outPos = vec4(vWorldPos, 1.0);
+    outNor = vec4(safeNormalize(vNormal), vEyePos.x);
+    outCol = vColour * diffuse;
+    outTex = vec4(vTexcoord, 0.0, 1.0);
+    outTan = vec4(safeNormalize(vTangent), vEyePos.y);
+    outBit = vec4(safeNormalize(vBitangent), vEyePos.z);
+    outBum = vec4(bump, bumped ? 1.0 : 0.0);
+    outSpc = vec4(specular, 1.0);
+}
