@@ -1,0 +1,11 @@
+# Audio output and the music clock: BASS-style calls over libmpg123 and SDL audio.
+add_library(hv_audio STATIC
+  source/platform/Mp3Decoder.cpp
+  source/platform/AudioOutput.cpp
+  source/platform/AudioDevice.cpp
+  source/platform/Bass.cpp
+  source/cpp/Music.cpp)
+target_link_libraries(hv_audio PUBLIC hv_base SDL2::SDL2 MPG123::MPG123)
+
+hv_add_test(test_audio SOURCES tests/test_audio.cpp tests/test_audio_music.cpp tests/test_audio_support.cpp
+            LIBS hv_audio)

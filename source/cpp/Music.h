@@ -1,0 +1,23 @@
+// The music clock.
+//
+// The music's playing position is the presentation's only clock: seconds for the
+// frame time and 16 sync rows per second for the sync tracks. openMusic() starts
+// the audio output and creates the stream from "./data/music.mp3"; starting,
+// testing and freeing it is the driver's business (Bass.h calls on musicStream).
+#pragma once
+
+#include "platform/Bass.h"
+
+extern HSTREAM musicStream;
+
+extern const char* const kMusicFile;
+constexpr double kRowsPerSecond = 16.0;
+
+// Without an audio output shows "Could not open ./data/music.mp3.", frees the
+// library and ends the process with status 0. A missing or unreadable file is not
+// reported here: the stream is then 0 and never active.
+void openMusic();
+
+double musicSeconds();
+// Fractional; not rounded.
+double musicRow();

@@ -1,0 +1,205 @@
+#include "platform/Bass.h"
+
+#include "platform/AudioDevice.h"
+#include "platform/AudioOutput.h"
+#include "platform/Mp3Decoder.h"
+
+#include <algorithm>
+#include <cstddef>
+#include <cstdio>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <vector>
+
+namespace {
+
+using platform::IPlayback;
+using platform::PcmBuffer;
+
+struct Stream {
+    std::shared_ptr<const PcmBuffer> pcm;
+    std::unique_ptr<IPlayback> playback;
+};
+
+struct Library {
+    std::mutex mutex;
+    BassOutput output = BassOutput::None;
+    bool subsystemStarted = false;
+    platform::AudioDeviceChoice device;
+    bool manualClockRequested = false;
+    double manualSeconds = 0.0;
+    std::map<DWORD, Stream> streams;
+    DWORD nextHandle = 0x80000001u;  // nonzero, and not reused within a run
+};
+
+Library& library() {
+    static Library* instance = new Library;  // outlives every static destructor
+    return *instance;
+}
+
+std::optional<std::vector<unsigned char>> readFilePart(const char* path, QWORD offset, QWORD length) {
+    std::FILE* file = std::fopen(path, "rb");
+    if (file == nullptr) return std::nullopt;
+    std::vector<unsigned char> bytes;
+    bool failed = fseeko(file, static_cast<off_t>(offset), SEEK_SET) != 0;
+    std::vector<unsigned char> chunk(64 * 1024);
+    while (!failed && (length == 0 || bytes.size() < length)) {
+        size_t wanted = chunk.size();
+        if (length != 0) wanted = static_cast<size_t>(std::min<QWORD>(wanted, length - bytes.size()));
+        const size_t got = std::fread(chunk.data(), 1, wanted, file);
+        bytes.insert(bytes.end(), chunk.begin(), chunk.begin() + static_cast<std::ptrdiff_t>(got));
+        if (got < wanted) {
+            failed = std::ferror(file) != 0;  // a directory, for instance
+            break;
+        }
+    }
+    std::fclose(file);
+    if (failed) return std::nullopt;
+    return bytes;
+}
+
+std::unique_ptr<IPlayback> makePlayback(Library& lib, const std::shared_ptr<const PcmBuffer>& pcm) {
+    switch (lib.output) {
+        case BassOutput::Manual:
+            return platform::makeManualPlayback(pcm, [&lib] { return lib.manualSeconds; });
+        case BassOutput::Device:
+            if (auto playback = platform::openDevicePlayback(lib.device, pcm)) return playback;
+            return platform::makeSilentPlayback(pcm);  // the device refused this stream's format
+        default:
+            return platform::makeSilentPlayback(pcm);
+    }
+}
+
+Stream* findStream(Library& lib, DWORD handle) {
+    auto found = lib.streams.find(handle);
+    return found == lib.streams.end() ? nullptr : &found->second;
+}
+
+bool chooseDevice(int device, platform::AudioDeviceChoice& choice) {
+    if (device == -1) return true;
+    if (device < 1 || device > platform::audioDeviceCount()) return false;
+    choice.name = platform::audioDeviceName(device - 1);
+    return choice.name.has_value();
+}
+
+}  // namespace
+
+BOOL BASS_Init(int device, DWORD freq, DWORD /*flags*/, void* /*win*/, const void* /*dsguid*/) {
+    Library& lib = library();
+    std::lock_guard<std::mutex> lock(lib.mutex);
+    if (lib.output != BassOutput::None || freq == 0 || device < -1) return FALSE;
+    if (lib.manualClockRequested) {
+        lib.output = BassOutput::Manual;
+        return TRUE;
+    }
+    if (device == 0) {
+        lib.output = BassOutput::Silent;
+        return TRUE;
+    }
+    lib.subsystemStarted = platform::startAudioSubsystem();
+    platform::AudioDeviceChoice choice;
+    if (lib.subsystemStarted && !chooseDevice(device, choice)) {
+        platform::stopAudioSubsystem();
+        lib.subsystemStarted = false;
+        return FALSE;
+    }
+    if (lib.subsystemStarted && platform::probeAudioDevice(choice, static_cast<int>(freq))) {
+        lib.device = choice;
+        lib.output = BassOutput::Device;
+        return TRUE;
+    }
+    // No sound card: keep time without one.
+    if (lib.subsystemStarted) platform::stopAudioSubsystem();
+    lib.subsystemStarted = false;
+    lib.output = BassOutput::Silent;
+    return TRUE;
+}
+
+HSTREAM BASS_StreamCreateFile(BOOL mem, const void* file, QWORD offset, QWORD length, DWORD /*flags*/) {
+    Library& lib = library();
+    std::lock_guard<std::mutex> lock(lib.mutex);
+    if (lib.output == BassOutput::None || file == nullptr) return 0;
+    std::optional<PcmBuffer> decoded;
+    if (mem) {
+        if (length == 0) return 0;
+        decoded = platform::decodeMp3(static_cast<const unsigned char*>(file) + offset, length);
+    } else {
+        auto bytes = readFilePart(static_cast<const char*>(file), offset, length);
+        if (!bytes || bytes->empty()) return 0;
+        decoded = platform::decodeMp3(bytes->data(), bytes->size());
+    }
+    if (!decoded) return 0;
+    auto pcm = std::make_shared<const PcmBuffer>(std::move(*decoded));
+    const DWORD handle = lib.nextHandle++;
+    if (lib.nextHandle == 0) lib.nextHandle = 1;
+    Stream& stream = lib.streams[handle];
+    stream.pcm = pcm;
+    stream.playback = makePlayback(lib, pcm);
+    return handle;
+}
+
+BOOL BASS_ChannelPlay(DWORD handle, BOOL restart) {
+    Library& lib = library();
+    std::lock_guard<std::mutex> lock(lib.mutex);
+    Stream* stream = findStream(lib, handle);
+    if (stream == nullptr) return FALSE;
+    if (restart || !stream->playback->started()) stream->playback->start();
+    return TRUE;
+}
+
+DWORD BASS_ChannelIsActive(DWORD handle) {
+    Library& lib = library();
+    std::lock_guard<std::mutex> lock(lib.mutex);
+    Stream* stream = findStream(lib, handle);
+    if (stream == nullptr || !stream->playback->started()) return BASS_ACTIVE_STOPPED;
+    return stream->playback->playedFrames() < stream->pcm->frames() ? BASS_ACTIVE_PLAYING : BASS_ACTIVE_STOPPED;
+}
+
+QWORD BASS_ChannelGetPosition(DWORD handle, DWORD mode) {
+    Library& lib = library();
+    std::lock_guard<std::mutex> lock(lib.mutex);
+    Stream* stream = findStream(lib, handle);
+    if (stream == nullptr || mode != BASS_POS_BYTE) return static_cast<QWORD>(-1);
+    return stream->playback->playedFrames() * stream->pcm->bytesPerFrame();
+}
+
+double BASS_ChannelBytes2Seconds(DWORD handle, QWORD pos) {
+    Library& lib = library();
+    std::lock_guard<std::mutex> lock(lib.mutex);
+    Stream* stream = findStream(lib, handle);
+    if (stream == nullptr) return -1.0;
+    const double bytesPerSecond = static_cast<double>(stream->pcm->rate) * stream->pcm->bytesPerFrame();
+    return static_cast<double>(pos) / bytesPerSecond;
+}
+
+BOOL BASS_Free(void) {
+    Library& lib = library();
+    std::lock_guard<std::mutex> lock(lib.mutex);
+    if (lib.output == BassOutput::None) return FALSE;
+    lib.streams.clear();  // closes their devices first
+    if (lib.subsystemStarted) platform::stopAudioSubsystem();
+    lib.subsystemStarted = false;
+    lib.device = platform::AudioDeviceChoice{};
+    lib.output = BassOutput::None;
+    return TRUE;
+}
+
+void bassUseManualClock(bool on) {
+    Library& lib = library();
+    std::lock_guard<std::mutex> lock(lib.mutex);
+    lib.manualClockRequested = on;
+}
+
+void bassSetManualSeconds(double seconds) {
+    Library& lib = library();
+    std::lock_guard<std::mutex> lock(lib.mutex);
+    lib.manualSeconds = seconds;
+}
+
+BassOutput bassOutput() {
+    Library& lib = library();
+    std::lock_guard<std::mutex> lock(lib.mutex);
+    return lib.output;
+}

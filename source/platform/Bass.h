@@ -1,0 +1,70 @@
+// The audio library's calls the presentation uses, in their familiar BASS form.
+//
+// One output, initialised by BASS_Init and released by BASS_Free. A stream is an
+// MP3 decoded whole when it is created; it plays once from its start and is inactive
+// before it is played and after its end. Positions are byte counts of the decoded
+// 16-bit PCM that has been played (whole frames), and BASS_ChannelBytes2Seconds
+// divides by rate × channels × 2 exactly.
+//
+// Output: the default sound device through SDL. When no device opens (no sound
+// card) the output is silent and the position follows the steady clock from the
+// moment the stream was played. Device 0 asks for that silent output directly.
+//
+// Failures return 0 (FALSE, handle 0, BASS_ACTIVE_STOPPED), (QWORD)-1 for a
+// position and -1.0 for seconds; nothing is printed. Calls may come from any thread.
+#pragma once
+
+#include <cstdint>
+
+typedef uint32_t DWORD;
+typedef uint64_t QWORD;
+typedef int BOOL;
+typedef DWORD HSTREAM;
+
+#ifndef TRUE
+#define TRUE 1
+#endif
+#ifndef FALSE
+#define FALSE 0
+#endif
+
+#define BASS_POS_BYTE 0
+#define BASS_ACTIVE_STOPPED 0
+#define BASS_ACTIVE_PLAYING 1
+
+// device: -1 the default output, 0 no sound (silent), n >= 1 the n-th playback device.
+// freq > 0. win and dsguid are accepted and ignored. FALSE when already initialised.
+BOOL BASS_Init(int device, DWORD freq, DWORD flags, void* win, const void* dsguid);
+
+// mem FALSE: file is a path (UTF-8); offset/length select a part of the file, length 0
+// meaning up to its end. mem TRUE: file points to length bytes of MP3 data (offset is
+// added to the pointer). flags are ignored. 0 when the output is not initialised or
+// the data holds no decodable audio.
+HSTREAM BASS_StreamCreateFile(BOOL mem, const void* file, QWORD offset, QWORD length, DWORD flags);
+
+// restart TRUE plays from the start; FALSE starts a stream that was never played and
+// otherwise leaves it as it is.
+BOOL BASS_ChannelPlay(DWORD handle, BOOL restart);
+
+// BASS_ACTIVE_PLAYING while playing; BASS_ACTIVE_STOPPED before play, after the end
+// and for a handle that is not a stream.
+DWORD BASS_ChannelIsActive(DWORD handle);
+
+// Only mode BASS_POS_BYTE is known.
+QWORD BASS_ChannelGetPosition(DWORD handle, DWORD mode);
+double BASS_ChannelBytes2Seconds(DWORD handle, QWORD pos);
+
+// Stops and frees every stream and the output. FALSE when not initialised.
+BOOL BASS_Free(void);
+
+// Extension for rendering frames at chosen times (not part of BASS). With the manual
+// clock on, the next BASS_Init opens no device and succeeds; streams still decode so
+// their length is known, count as playing from creation, and their position is the
+// time last given to bassSetManualSeconds (rounded to a frame, clamped to the stream);
+// a stream becomes inactive once that time reaches its end.
+void bassUseManualClock(bool on);
+void bassSetManualSeconds(double seconds);
+
+// What BASS_Init opened, for diagnostics and tests.
+enum class BassOutput { None, Device, Silent, Manual };
+BassOutput bassOutput();
