@@ -1,0 +1,31 @@
+// texturegen OUTDIR: writes every material's diffuse, normal and specular PNG into OUTDIR.
+// The output is a pure function of this program: running it twice gives identical files.
+#include "MaterialBake.h"
+
+#include <cstdio>
+#include <string>
+
+int main(int argc, char** argv)
+{
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: texturegen OUTDIR\n");
+        return 2;
+    }
+    const std::string dir = argv[1];
+    for (const art::MaterialSpec& spec : art::allMaterials()) {
+        const art::MaterialMaps maps = art::bakeMaterial(spec);
+        const struct {
+            const char* suffix;
+            const art::Image* image;
+        } outputs[] = {{"_diffuse.png", &maps.diffuse}, {"_normal.png", &maps.normal}, {"_specular.png", &maps.specular}};
+        for (const auto& out : outputs) {
+            const std::string path = dir + "/" + spec.name + out.suffix;
+            std::string why;
+            if (!art::writePng(path, *out.image, &why)) {
+                std::fprintf(stderr, "texturegen: %s\n", why.c_str());
+                return 1;
+            }
+        }
+    }
+    return 0;
+}
