@@ -12,3 +12,10 @@ target_link_libraries(texturegen PRIVATE hv_artpng)
 add_executable(warehousegen tools/warehousegen/main.cpp tools/warehousegen/MeshBuilder.cpp
                             tools/warehousegen/Warehouse.cpp tools/warehousegen/ColladaWriter.cpp)
 target_link_libraries(warehousegen PRIVATE glm::glm)
+
+add_library(hv_arttext STATIC tools/creditsgen/TextRenderer.cpp)
+target_include_directories(hv_arttext PUBLIC ${CMAKE_SOURCE_DIR}/tools/creditsgen)
+target_link_libraries(hv_arttext PUBLIC hv_artpng Freetype::Freetype)
+
+add_executable(creditsgen tools/creditsgen/main.cpp)
+target_link_libraries(creditsgen PRIVATE hv_arttext)
