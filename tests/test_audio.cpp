@@ -96,7 +96,10 @@ TEST_F(Audio, PlaysThroughAnSdlDeviceFedByItsAudioThread) {
     const std::string previous = saved ? saved : "";
     setenv("SDL_AUDIODRIVER", "dummy", 1);
     const BOOL initialised = BASS_Init(-1, 44100, 0, nullptr, nullptr);
-    if (saved) setenv("SDL_AUDIODRIVER", previous.c_str(), 1); else unsetenv("SDL_AUDIODRIVER");
+    if (saved)
+        setenv("SDL_AUDIODRIVER", previous.c_str(), 1);
+    else
+        unsetenv("SDL_AUDIODRIVER");
     ASSERT_TRUE(initialised);
     ASSERT_EQ(bassOutput(), BassOutput::Device);
     expectPlaysInRealTimeToTheEnd(BASS_StreamCreateFile(FALSE, shortMp3.c_str(), 0, 0, 0), 1.5);
@@ -139,7 +142,8 @@ TEST_F(Audio, StreamsFromMemoryAndFromAPartOfAFile) {
     ASSERT_TRUE(BASS_Init(-1, 44100, 0, nullptr, nullptr));
     const std::vector<unsigned char> bytes = readAll(shortMp3);
     const std::string padded = dir->file("padded.mp3");
-    audiotest::writeFile(padded, std::string(100, 'x') + std::string(bytes.begin(), bytes.end()) + "trailing");
+    audiotest::writeFile(padded,
+                         std::string(100, 'x') + std::string(bytes.begin(), bytes.end()) + "trailing");
     const HSTREAM streams[] = {
         BASS_StreamCreateFile(FALSE, shortMp3.c_str(), 0, 0, 0),
         BASS_StreamCreateFile(TRUE, bytes.data(), 0, bytes.size(), 0),

@@ -36,10 +36,13 @@ void writeFile(const std::string& path, const std::string& bytes) {
     out << bytes;
 }
 
-WorkingDirectory::WorkingDirectory(const std::string& dir) : _previous(std::filesystem::current_path().string()) {
+WorkingDirectory::WorkingDirectory(const std::string& dir)
+    : _previous(std::filesystem::current_path().string()) {
     std::filesystem::current_path(dir);
 }
 
-WorkingDirectory::~WorkingDirectory() { std::filesystem::current_path(_previous); }
+WorkingDirectory::~WorkingDirectory() {
+    std::filesystem::current_path(_previous);
+}
 
 }  // namespace audiotest

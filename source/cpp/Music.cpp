@@ -23,4 +23,6 @@ double musicSeconds() {
     return BASS_ChannelBytes2Seconds(musicStream, BASS_ChannelGetPosition(musicStream, BASS_POS_BYTE));
 }
 
-double musicRow() { return musicSeconds() * kRowsPerSecond; }
+double musicRow() {
+    return musicSeconds() * kRowsPerSecond;
+}

@@ -30,7 +30,26 @@ SDL_AudioDeviceID openDevice(const AudioDeviceChoice& device, int rate, int chan
     return SDL_OpenAudioDevice(name, 0, &wanted, &obtained, 0);
 }
 
-void silence(void*, Uint8* stream, int length) { std::memset(stream, 0, static_cast<size_t>(length)); }
+// ALSA prints a page of configuration errors to stderr when there is no sound card,
+// although the silent output takes over without any fuss. SDL loads libasound
+// itself; give it an error handler that stays quiet.
+void alsaErrorsQuiet(const char*, int, const char*, int, const char*, ...) {}
+
+void quietenAlsa() {
+    const char* driver = SDL_GetCurrentAudioDriver();
+    if (driver == nullptr || std::strcmp(driver, "alsa") != 0) return;
+    void* alsa = SDL_LoadObject("libasound.so.2");
+    if (alsa == nullptr) return;
+    using Handler = void (*)(const char*, int, const char*, int, const char*, ...);
+    using SetHandler = int (*)(Handler);
+    auto setHandler = reinterpret_cast<SetHandler>(SDL_LoadFunction(alsa, "snd_lib_error_set_handler"));
+    if (setHandler != nullptr) setHandler(&alsaErrorsQuiet);
+    SDL_UnloadObject(alsa);
+}
+
+void silence(void*, Uint8* stream, int length) {
+    std::memset(stream, 0, static_cast<size_t>(length));
+}
 
 class DevicePlayback : public IPlayback {
 public:
@@ -113,11 +132,19 @@ private:
 
 }  // namespace
 
-bool startAudioSubsystem() { return SDL_InitSubSystem(SDL_INIT_AUDIO) == 0; }
+bool startAudioSubsystem() {
+    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return false;
+    quietenAlsa();
+    return true;
+}
 
-void stopAudioSubsystem() { SDL_QuitSubSystem(SDL_INIT_AUDIO); }
+void stopAudioSubsystem() {
+    SDL_QuitSubSystem(SDL_INIT_AUDIO);
+}
 
-int audioDeviceCount() { return std::max(0, SDL_GetNumAudioDevices(0)); }
+int audioDeviceCount() {
+    return std::max(0, SDL_GetNumAudioDevices(0));
+}
 
 std::optional<std::string> audioDeviceName(int index) {
     const char* name = SDL_GetAudioDeviceName(index, 0);

@@ -154,7 +154,8 @@ DWORD BASS_ChannelIsActive(DWORD handle) {
     std::lock_guard<std::mutex> lock(lib.mutex);
     Stream* stream = findStream(lib, handle);
     if (stream == nullptr || !stream->playback->started()) return BASS_ACTIVE_STOPPED;
-    return stream->playback->playedFrames() < stream->pcm->frames() ? BASS_ACTIVE_PLAYING : BASS_ACTIVE_STOPPED;
+    return stream->playback->playedFrames() < stream->pcm->frames() ? BASS_ACTIVE_PLAYING
+                                                                    : BASS_ACTIVE_STOPPED;
 }
 
 QWORD BASS_ChannelGetPosition(DWORD handle, DWORD mode) {
