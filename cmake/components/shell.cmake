@@ -1,0 +1,39 @@
+# Application shell: setup dialog, presentation window and GL context, the driver
+# with its frame step and message loop, the scene interface and the `halvane` program.
+add_library(hv_shell_lists STATIC
+  source/cpp/DisplaySettings.cpp
+  source/cpp/DisplayModeTable.cpp
+  source/cpp/AbstractScene.cpp)
+target_link_libraries(hv_shell_lists PUBLIC hv_base glm::glm GLEW::GLEW)
+
+find_package(X11 REQUIRED)
+add_library(hv_shell STATIC
+  source/platform/WindowGlLoader.cpp
+  source/platform/Window.cpp
+  source/platform/GlProbe.cpp
+  source/platform/SetupDialog.cpp
+  source/cpp/Demo.cpp
+  source/cpp/PresentationDriver.cpp
+  source/scenes/PlaceholderScene.cpp
+  source/scenes/FilmScene.cpp)
+target_link_libraries(hv_shell PUBLIC hv_shell_lists hv_base hv_audio hv_sync hv_framebuffers hv_textures
+                                      GTK3::GTK3 SDL2::SDL2 X11::X11 GLEW::GLEW OpenGL::OpenGL glm::glm)
+
+add_executable(halvane source/cpp/main.cpp)
+target_link_libraries(halvane PRIVATE hv_shell)
+set_target_properties(halvane PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/run)
+
+hv_add_test(test_shell_lists SOURCES tests/test_shell_lists.cpp LIBS hv_shell_lists)
+
+# The whole program on a virtual X server: dialog, window, and every way it ends.
+if(HV_BUILD_TESTS)
+  add_executable(test_shell_wm_delete tests/test_shell_wm_delete.c)
+  target_link_libraries(test_shell_wm_delete PRIVATE X11::X11)
+  foreach(scenario cancel escape close music-ends no-music)
+    add_test(NAME shell_program_${scenario}
+             COMMAND timeout -k 5 60 xvfb-run -a -s "-screen 0 1280x1024x24"
+                     bash ${CMAKE_SOURCE_DIR}/tests/test_shell_program.sh
+                     $<TARGET_FILE:halvane> $<TARGET_FILE:test_shell_wm_delete> ${scenario})
+    set_tests_properties(shell_program_${scenario} PROPERTIES LABELS "xvfb;shell" TIMEOUT 90)
+  endforeach()
+endif()

@@ -1,0 +1,84 @@
+#include "cpp/Demo.h"
+
+#include "cpp/Display.h"
+#include "cpp/GLError.h"
+#include "platform/Assert.h"
+#include "platform/Bass.h"
+#include "platform/MessageBox.h"
+#include "platform/WindowGlLoader.h"
+
+#include <GL/glew.h>
+#include <SDL.h>
+
+#include <cstdlib>
+
+Demo& Demo::createWindow(const DisplaySettings& settings) {
+    screenWidth = settings.width;
+    screenHeight = settings.height;
+    multisampling = settings.multisampling;
+    vsync = settings.vsync;
+    fullscreen = settings.fullscreen;
+
+    if (fullscreen && !platform::Window::displayOffersMode(screenWidth, screenHeight)) {
+        platform::showMessageBox("Failed to set full screen mode.");
+        std::exit(1);
+    }
+    switch (window.create("Vostrel", screenWidth, screenHeight, fullscreen)) {
+        case platform::Window::CreateResult::Created:
+            break;
+        case platform::Window::CreateResult::NoPixelFormat:
+            std::exit(0);
+        case platform::Window::CreateResult::FullscreenRefused:
+            platform::showMessageBox("Failed to set full screen mode.");
+            std::exit(1);
+    }
+    if (fullscreen) SDL_ShowCursor(SDL_DISABLE);
+
+    onCreate();
+    return *this;
+}
+
+void Demo::onCreate() {
+    if (!window.createCoreContext()) {
+        platform::showMessageBox("Couldn't create context.");
+        std::exit(0);
+    }
+    bool s = window.makeCurrent();
+    HV_ASSERT_AT(s, "s", "source\\cpp\\Demo", 93);
+    bool glewLoaded = platform::initialiseGlew();
+    checkGLError();
+    if (!glewLoaded) {
+        platform::showMessageBox("GLEW failed to initialize.");
+        std::exit(0);
+    }
+
+    window.setSwapInterval(vsync ? 1 : 0);
+    checkGLError();
+
+    glEnable(GL_FRAMEBUFFER_SRGB);
+    glViewport(0, 0, screenWidth, screenHeight);
+    glEnable(GL_CULL_FACE);
+    glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
+    glEnable(GL_DEPTH_TEST);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glDisable(GL_DEPTH_TEST);
+    glDisable(GL_SCISSOR_TEST);
+    glDisable(GL_STENCIL_TEST);
+
+    // Loads shaders, model, textures, music and tracks; the window stays hidden meanwhile.
+    driver = std::make_unique<PresentationDriver>();
+    window.show();
+}
+
+void Demo::handleMessage(const platform::WindowEvent& event) {
+    if (event.kind == platform::WindowEvent::Close ||
+        (event.kind == platform::WindowEvent::KeyDown && event.key == platform::kEscapeKey)) {
+        BASS_Free();
+        std::exit(0);
+    }
+}
+
+void Demo::paint() {
+    driver->renderFrame();
+    window.swap();
+}

@@ -1,0 +1,30 @@
+// The application object: the presentation window, its GL context and the driver.
+//
+// createWindow() copies the settings into the process-wide display values, switches
+// the display for fullscreen (a refused mode ends the process with status 1), builds
+// the 4.3 core context, sets the initial GL state, creates the driver (which loads
+// everything) and only then shows the window. handleMessage() ends the process on
+// Escape and when the window is closed; paint() renders one frame and swaps.
+// One instance lives for the whole process and is never torn down.
+#pragma once
+
+#include "cpp/DisplaySettings.h"
+#include "cpp/PresentationDriver.h"
+#include "platform/Window.h"
+
+#include <memory>
+
+class Demo {
+public:
+    Demo& createWindow(const DisplaySettings& settings);
+
+    void handleMessage(const platform::WindowEvent& event);
+    void paint();
+
+    std::unique_ptr<PresentationDriver> driver;
+    platform::Window window;
+
+private:
+    // What the window's creation used to do: context, GL state, driver, show.
+    void onCreate();
+};

@@ -1,0 +1,70 @@
+#include "cpp/PresentationDriver.h"
+
+#include "cpp/Demo.h"
+#include "cpp/Display.h"
+#include "cpp/Music.h"
+#include "platform/Bass.h"
+#include "scenes/FilmScene.h"
+#include "sync/sync.h"
+
+#include <cstdlib>
+#include <stdexcept>
+
+namespace {
+// The device and its tracks live until the process ends; the pointers share
+// ownership only for the driver's bookkeeping and never free anything.
+void keepForever(const void*) {}
+}  // namespace
+
+PresentationDriver::PresentationDriver() : PresentationDriver(&createFilmScene) {}
+
+PresentationDriver::PresentationDriver(SceneFactory makeScene)
+    : gBuffer(screenWidth, screenHeight), scene((gBuffer.init(), makeScene())), timer() {
+    openMusic();
+    openSyncTracks();
+    scene->gBuffer = &gBuffer;
+}
+
+void PresentationDriver::openSyncTracks() {
+    sync_device* device = sync_open_device("sync");
+    if (device == nullptr) throw std::runtime_error("Couldn't create sync device.");
+    syncDevice = std::shared_ptr<sync_device>(device, keepForever);
+    for (const std::string& name : scene->trackNames()) {
+        std::shared_ptr<const sync_track> track(sync_track_by_name(device, name.c_str()), keepForever);
+        tracks.push_back(track);
+        trackScenes[track] = scene;
+    }
+}
+
+void PresentationDriver::renderFrame() {
+    if (BASS_ChannelIsActive(musicStream) == 0) {
+        BASS_Free();
+        std::exit(0);
+    }
+    double row = musicRow();
+    double seconds = musicSeconds();
+    frameTime.delta = seconds - frameTime.time;
+    frameTime.time = seconds;
+
+    for (const auto& track : tracks) {
+        double value = sync_track_value(track.get(), row);
+        trackScenes.find(track)->second->parameter(track->name) = value;
+    }
+    scene->draw(&frameTime);
+}
+
+void PresentationDriver::runMessageLoop(Demo& demo) {
+    BASS_ChannelPlay(musicStream, TRUE);
+    for (;;) {
+        // Drain what is pending without waiting, then paint: the loop never sleeps.
+        platform::WindowEvent event;
+        while (demo.window.pollEvent(&event)) {
+            if (event.kind == platform::WindowEvent::Quit) {
+                BASS_Free();
+                std::exit(0);
+            }
+            demo.handleMessage(event);
+        }
+        demo.paint();
+    }
+}

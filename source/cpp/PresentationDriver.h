@@ -1,0 +1,57 @@
+// The presentation driver: everything that lives for the whole film.
+//
+// Owns the G-buffer, the one scene, the timer query and the sync tracks, and opens
+// the music. Construction needs a current GL context and loads everything (the
+// scene's constructor does the loading). Every frame it reads the music position,
+// evaluates each sync track at the row and stores the value in the scene's
+// parameter table under the track's name, then asks the scene to draw.
+// The process always ends through exit(): when the music has stopped, on Escape,
+// on closing the window and on a quit request; nothing is torn down.
+#pragma once
+
+#include "GLwrappers/Texture.h"
+#include "cpp/AbstractScene.h"
+#include "cpp/FrameTime.h"
+#include "cpp/GBuffer.h"
+
+#include <map>
+#include <memory>
+#include <vector>
+
+struct sync_device;
+struct sync_track;
+class Demo;
+
+class PresentationDriver {
+public:
+    using SceneFactory = std::shared_ptr<AbstractScene> (*)();
+
+    // Builds the film's scene.
+    PresentationDriver();
+    // Builds the scene with the given factory (tests use their own scenes).
+    explicit PresentationDriver(SceneFactory makeScene);
+
+    PresentationDriver(const PresentationDriver&) = delete;
+    PresentationDriver& operator=(const PresentationDriver&) = delete;
+
+    // One frame; ends the process (status 0) when the music stream is no longer active.
+    void renderFrame();
+
+    // Starts the music, then reads window events and renders one frame per turn, forever.
+    [[noreturn]] void runMessageLoop(Demo& demo);
+
+    const FrameTime& currentFrameTime() const { return frameTime; }
+    const std::vector<std::shared_ptr<const sync_track>>& syncTracks() const { return tracks; }
+    AbstractScene& currentScene() { return *scene; }
+
+private:
+    void openSyncTracks();
+
+    std::shared_ptr<sync_device> syncDevice;
+    std::vector<std::shared_ptr<const sync_track>> tracks;
+    std::map<std::shared_ptr<const sync_track>, std::shared_ptr<AbstractScene>> trackScenes;
+    FrameTime frameTime;
+    GBuffer<8> gBuffer;
+    std::shared_ptr<AbstractScene> scene;
+    gl::TimerQuery timer;
+};

@@ -1,0 +1,105 @@
+#include "platform/Window.h"
+
+#include <SDL_syswm.h>
+
+#include <cstdio>
+
+#if defined(SDL_VIDEO_DRIVER_X11)
+#include <X11/Xlib.h>
+#endif
+
+namespace platform {
+
+namespace {
+// SDL stores the title only as UTF8_STRING; older X tools (xdotool among them) find
+// windows by a plain STRING WM_NAME. An ASCII title reads the same in both.
+void storePlainWindowName(SDL_Window* window, const char* title) {
+#if defined(SDL_VIDEO_DRIVER_X11)
+    SDL_SysWMinfo info;
+    SDL_VERSION(&info.version);
+    if (SDL_GetWindowWMInfo(window, &info) == SDL_TRUE && info.subsystem == SDL_SYSWM_X11)
+        XStoreName(info.info.x11.display, info.info.x11.window, title);
+#else
+    (void)window;
+    (void)title;
+#endif
+}
+}  // namespace
+
+bool Window::displayOffersMode(int width, int height) {
+    int count = SDL_GetNumDisplayModes(0);
+    for (int i = 0; i < count; ++i) {
+        SDL_DisplayMode mode{};
+        if (SDL_GetDisplayMode(0, i, &mode) == 0 && mode.w == width && mode.h == height) return true;
+    }
+    return false;
+}
+
+Window::CreateResult Window::create(const char* title, int width, int height, bool fullscreen) {
+    SDL_GL_ResetAttributes();
+    SDL_GL_SetAttribute(SDL_GL_RED_SIZE, 8);
+    SDL_GL_SetAttribute(SDL_GL_GREEN_SIZE, 8);
+    SDL_GL_SetAttribute(SDL_GL_BLUE_SIZE, 8);
+    SDL_GL_SetAttribute(SDL_GL_ALPHA_SIZE, 8);
+    SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 24);
+    SDL_GL_SetAttribute(SDL_GL_STENCIL_SIZE, 0);
+    SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
+    SDL_GL_SetAttribute(SDL_GL_FRAMEBUFFER_SRGB_CAPABLE, 1);
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 4);
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 3);
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_FLAGS, SDL_GL_CONTEXT_FORWARD_COMPATIBLE_FLAG);
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_CORE);
+
+    Uint32 flags = SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN;
+    if (fullscreen) flags |= SDL_WINDOW_FULLSCREEN | SDL_WINDOW_BORDERLESS;
+    _window = SDL_CreateWindow(title, 0, 0, width, height, flags);
+    if (_window == nullptr) {
+        std::fprintf(stderr, "No window with the requested GL framebuffer: %s\n", SDL_GetError());
+        return CreateResult::NoPixelFormat;
+    }
+    storePlainWindowName(_window, title);
+    if (fullscreen) {
+        SDL_DisplayMode mode{};
+        mode.w = width;
+        mode.h = height;
+        SDL_DisplayMode closest{};
+        if (SDL_GetClosestDisplayMode(0, &mode, &closest) == nullptr ||
+            closest.w != width || closest.h != height || SDL_SetWindowDisplayMode(_window, &closest) != 0)
+            return CreateResult::FullscreenRefused;
+    }
+    return CreateResult::Created;
+}
+
+bool Window::createCoreContext() {
+    _context = SDL_GL_CreateContext(_window);
+    if (_context == nullptr) std::fprintf(stderr, "GL 4.3 core context: %s\n", SDL_GetError());
+    return _context != nullptr;
+}
+
+bool Window::makeCurrent() { return SDL_GL_MakeCurrent(_window, _context) == 0; }
+
+void Window::setSwapInterval(int interval) { SDL_GL_SetSwapInterval(interval); }
+
+void Window::show() { SDL_ShowWindow(_window); }
+
+void Window::swap() { SDL_GL_SwapWindow(_window); }
+
+bool Window::pollEvent(WindowEvent* event) {
+    SDL_Event e{};
+    if (SDL_PollEvent(&e) == 0) return false;
+    event->kind = WindowEvent::Other;
+    event->key = 0;
+    if (e.type == SDL_QUIT) {
+        event->kind = WindowEvent::Quit;
+    } else if (e.type == SDL_WINDOWEVENT && e.window.event == SDL_WINDOWEVENT_CLOSE) {
+        event->kind = WindowEvent::Close;
+    } else if (e.type == SDL_KEYDOWN) {
+        event->kind = WindowEvent::KeyDown;
+        event->key = e.key.keysym.sym;
+    }
+    return true;
+}
+
+void Window::drawableSize(int* width, int* height) const { SDL_GL_GetDrawableSize(_window, width, height); }
+
+}  // namespace platform

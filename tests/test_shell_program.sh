@@ -1,0 +1,156 @@
+#!/usr/bin/env bash
+# Drives the whole program on an X server (CTest runs it under xvfb-run):
+# the setup dialog, the presentation window and every way the process ends.
+#
+# usage: test_shell_program.sh HALVANE WM_DELETE_TOOL SCENARIO
+# scenarios: cancel, escape, close, music-ends, no-music
+set -u
+halvane=$1
+wm_delete=$2
+scenario=$3
+
+work=$(mktemp -d)
+pid=0
+cleanup() {
+    [ "$pid" -ne 0 ] && kill -KILL "$pid" 2>/dev/null
+    rm -rf "$work"
+}
+trap cleanup EXIT
+
+fail() {
+    echo "FAIL ($scenario): $*"
+    echo "--- program stderr:"; grep -v '^ALSA lib' "$work/err" 2>/dev/null | tail -20
+    exit 1
+}
+
+# A short stereo MP3 in ./data/music.mp3: all the placeholder scene needs (tracks without files read 0).
+make_music() {
+    mkdir -p "$work/data"
+    sox -n -r 44100 -c 2 -b 16 "$work/t.wav" synth "$1" sine 440 sine 660 gain -6 || fail "sox"
+    lame --quiet -b 128 --cbr "$work/t.wav" "$work/data/music.mp3" || fail "lame"
+    rm -f "$work/t.wav"
+}
+
+start_program() {
+    (cd "$work" && exec "$halvane" >"$work/out" 2>"$work/err") &
+    pid=$!
+}
+
+# Prints the id of the visible window whose name is exactly $1; fails after $2 seconds.
+wait_for_window() {
+    local name=$1 deadline=$((SECONDS + $2)) id=""
+    while [ $SECONDS -lt $deadline ]; do
+        id=$(xdotool search --onlyvisible --name "^$name\$" 2>/dev/null | head -1)
+        [ -n "$id" ] && { echo "$id"; return 0; }
+        kill -0 "$pid" 2>/dev/null || return 1
+        sleep 0.1
+    done
+    return 1
+}
+
+# Waits up to $1 seconds for the program to end; sets status.
+wait_for_end() {
+    local deadline=$((SECONDS + $1))
+    while kill -0 "$pid" 2>/dev/null; do
+        [ $SECONDS -ge $deadline ] && fail "still running after $1 s"
+        sleep 0.1
+    done
+    wait "$pid"
+    status=$?
+    pid=0
+}
+
+dialog_keys() {
+    local dialog
+    dialog=$(wait_for_window Halvane 20) || fail "no dialog titled Halvane"
+    xdotool windowfocus --sync "$dialog" 2>/dev/null
+    xdotool key "$@"
+}
+
+# Unchecks Fullscreen (focus order: resolution, multisampling, vsync, fullscreen) and runs.
+run_windowed() {
+    dialog_keys Tab Tab Tab space Return
+}
+
+not_black() {
+    local max
+    max=$(convert "$1" -format '%[max]' info:) || fail "cannot read $1"
+    [ "${max%.*}" -gt 0 ]
+}
+
+presentation_window() {
+    local window
+    window=$(wait_for_window Vostrel 20) || fail "no window named Vostrel"
+    echo "$window"
+}
+
+case "$scenario" in
+cancel)
+    make_music 3
+    start_program
+    dialog_keys Escape
+    seen_window=0
+    deadline=$((SECONDS + 20))
+    while kill -0 "$pid" 2>/dev/null && [ $SECONDS -lt $deadline ]; do
+        xwininfo -root -tree 2>/dev/null | grep -q '"Vostrel"' && seen_window=1
+        sleep 0.05
+    done
+    wait_for_end 1
+    [ "$status" -eq 255 ] || fail "cancel ended with status $status, expected 255"
+    [ $seen_window -eq 0 ] || fail "a Vostrel window appeared although the dialog was cancelled"
+    ;;
+escape)
+    make_music 30
+    start_program
+    run_windowed
+    window=$(presentation_window)
+    geometry=$(xwininfo -id "$window" | awk '/Width:/{w=$2} /Height:/{h=$2} END{print w "x" h}')
+    [ "$geometry" = "1280x1024" ] || fail "window is $geometry, expected the first display mode 1280x1024"
+    sleep 1
+    import -window root "$work/a.png" || fail "screenshot"
+    sleep 0.7
+    import -window root "$work/b.png" || fail "screenshot"
+    not_black "$work/a.png" || fail "the window shows a black frame"
+    changed=$(compare -metric AE "$work/a.png" "$work/b.png" null: 2>&1 | cut -d' ' -f1)
+    [ "${changed%.*}" -gt 0 ] || fail "two frames 0.7 s apart are identical: frames do not follow the music"
+    xdotool windowfocus --sync "$window" 2>/dev/null
+    xdotool key a space Return     # other keys do nothing
+    sleep 0.3
+    kill -0 "$pid" 2>/dev/null || fail "a key other than Escape ended the program"
+    xdotool key Escape
+    wait_for_end 10
+    [ "$status" -eq 0 ] || fail "Escape ended with status $status"
+    ;;
+close)
+    make_music 30
+    start_program
+    run_windowed
+    window=$(presentation_window)
+    sleep 0.5
+    "$wm_delete" "$window" || fail "could not send WM_DELETE_WINDOW"
+    wait_for_end 10
+    [ "$status" -eq 0 ] || fail "closing the window ended with status $status"
+    ;;
+music-ends)
+    make_music 3
+    start_program
+    run_windowed
+    presentation_window >/dev/null
+    begin=$SECONDS
+    wait_for_end 20
+    [ "$status" -eq 0 ] || fail "the end of the music ended with status $status"
+    [ $((SECONDS - begin)) -le 6 ] || fail "the program outlived its 3 s music by far"
+    ;;
+no-music)
+    start_program
+    run_windowed
+    wait_for_end 20
+    [ "$status" -eq 0 ] || fail "a missing music file ended with status $status"
+    grep -q 'Oh my god' "$work/err" && fail "a missing music file showed a message box"
+    ;;
+*)
+    fail "unknown scenario"
+    ;;
+esac
+echo "PASS ($scenario)"
+exit 0
