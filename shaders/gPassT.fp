@@ -26,15 +26,16 @@ vec3 safeNormalize(vec3 v) {
     return len > 1e-6 ? v / len : vec3(0.0);
 }
 
-bool hasTexture(sampler2D s) { return textureSize(s, 0).x > 0; }
-
 void main() {
     vec2 uv = vec2(vTexcoord.x, 1.0 - vTexcoord.y);
-    vec4 diffuse = hasTexture(texDiff) ? texture(texDiff, uv) : vec4(1.0);
+    vec4 diffuse = texture(texDiff, uv);
     diffuse.rgb = pow(diffuse.rgb, vec3(2.2));
-    vec3 specular = hasTexture(texSpec) ? texture(texSpec, uv).rgb : vec3(0.5);
-    bool bumped = hasTexture(texNorm);
-    vec3 bump = bumped ? texture(texNorm, uv).rgb : vec3(0.5, 0.5, 1.0);
+    vec3 specular = texture(texSpec, uv).rgb;
+    // A unit without a usable texture samples as black; a tangent-space normal never
+    // is (its z is positive), so such a sample means "no normal map".
+    vec3 bump = texture(texNorm, uv).rgb;
+    bool bumped = dot(bump, bump) > 0.01;
+    if (!bumped) bump = vec3(0.5, 0.5, 1.0);
 
     outPos = vec4(vWorldPos, 1.0);
     outNor = vec4(safeNormalize(vNormal), vEyePos.x);

@@ -36,5 +36,5 @@ void main() {
 
     vec2 centred = vTexcoord - 0.5;
     float vignette = 1.0 - vignetteStrength * smoothstep(0.2, 0.75, length(centred));
-    fragColour = vec4(max(colour * vignette, vec3(0.0)), 1.0);
+    fragColour = vec4(clamp(colour * vignette, 0.0, 1.0), 1.0);
 }
