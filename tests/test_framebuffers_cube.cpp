@@ -197,7 +197,8 @@ TEST_F(CubeShadow, FaceMatricesMatchGlsCubeLookupThroughTheShadowSampler) {
                 _cube.bindFace(face);
                 glUniformMatrix4fv(glGetUniformLocation(draw, "MVP"), 1, GL_FALSE,
                                    glm::value_ptr(_cube.faceMatrix(face)));
-                glUniform3fv(glGetUniformLocation(draw, "centre"), 1, glm::value_ptr(light + 5.0f * direction));
+                glUniform3fv(glGetUniformLocation(draw, "centre"), 1,
+                             glm::value_ptr(light + 5.0f * direction));
                 glUniform3fv(glGetUniformLocation(draw, "towards"), 1, glm::value_ptr(towards));
                 glUniform3fv(glGetUniformLocation(draw, "across"), 1, glm::value_ptr(across));
                 glDrawArrays(GL_TRIANGLE_STRIP, 0, 4);
@@ -212,10 +213,10 @@ TEST_F(CubeShadow, FaceMatricesMatchGlsCubeLookupThroughTheShadowSampler) {
                 glUniform1f(glGetUniformLocation(sample, "ref"), 0.999f);
                 glDrawArrays(GL_TRIANGLES, 0, 3);
                 hvtest::ImageRGBA32F lit = hvtest::readTextureRGBA32F(samples.texture(), 2, 1);
-                EXPECT_FLOAT_EQ(lit.at(0, 0)[0], 0.0f) << "face " << face << " covered half, axis " << other
-                                                       << " sign " << sign;
-                EXPECT_FLOAT_EQ(lit.at(1, 0)[0], 1.0f) << "face " << face << " open half, axis " << other
-                                                       << " sign " << sign;
+                EXPECT_FLOAT_EQ(lit.at(0, 0)[0], 0.0f)
+                    << "face " << face << " covered half, axis " << other << " sign " << sign;
+                EXPECT_FLOAT_EQ(lit.at(1, 0)[0], 1.0f)
+                    << "face " << face << " open half, axis " << other << " sign " << sign;
             }
         }
     }

@@ -54,8 +54,7 @@ TEST_F(Textures, DestructionFreesTheName) {
 
 // 3 pixels of RGB make 9-byte rows: the upload must not assume 4-byte row alignment.
 TEST_F(Textures, UploadKeepsTightlyPackedOddRowsInOrderFirstRowAtTheBottom) {
-    const std::vector<unsigned char> pixels = {1,  2,  3,  4,  5,  6,  7,  8,  9,
-                                               10, 11, 12, 13, 14, 15, 16, 17, 18};
+    const std::vector<unsigned char> pixels = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18};
     gl::Texture2D texture(3, 2, GL_RGB, false);
     texture.upload(pixels);
     EXPECT_EQ(readLevel(texture.handle(), 0, GL_RGB, 18), pixels);

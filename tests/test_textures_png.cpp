@@ -17,10 +17,13 @@ namespace {
 
 using Bytes = std::vector<unsigned char>;
 
-std::string tempPath(const std::string& name) { return ::testing::TempDir() + "hv_png_" + name; }
+std::string tempPath(const std::string& name) {
+    return ::testing::TempDir() + "hv_png_" + name;
+}
 
 // Writes rows (file order, tightly packed) with libpng.
-void writePng(const std::string& path, int width, int height, int colorType, int bitDepth, const Bytes& rows) {
+void writePng(const std::string& path, int width, int height, int colorType, int bitDepth,
+              const Bytes& rows) {
     FILE* file = std::fopen(path.c_str(), "wb");
     ASSERT_NE(file, nullptr);
     png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
@@ -31,8 +34,8 @@ void writePng(const std::string& path, int width, int height, int colorType, int
         FAIL() << "writing the test PNG failed";
     }
     png_init_io(png, file);
-    png_set_IHDR(png, info, width, height, bitDepth, colorType, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
-                 PNG_FILTER_TYPE_DEFAULT);
+    png_set_IHDR(png, info, width, height, bitDepth, colorType, PNG_INTERLACE_NONE,
+                 PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
     png_write_info(png, info);
     const size_t rowBytes = rows.size() / height;
     for (int y = 0; y < height; ++y) png_write_row(png, const_cast<png_bytep>(rows.data() + y * rowBytes));

@@ -45,7 +45,9 @@ bool readRows(png_structp png, png_bytepp rows) {
     return true;
 }
 
-[[noreturn]] void fail(const std::string& text) { throw std::runtime_error("[read_png_file] " + text); }
+[[noreturn]] void fail(const std::string& text) {
+    throw std::runtime_error("[read_png_file] " + text);
+}
 
 }  // namespace
 
@@ -78,7 +80,8 @@ void read_png_file(std::unique_ptr<PngImage>& image, const char* path) {
     auto result = std::make_unique<PngImage>();
     result->width = static_cast<int32_t>(width);
     result->height = static_cast<int32_t>(height);
-    result->bitsPerPixel = png_get_channels(structs.png, structs.info) * png_get_bit_depth(structs.png, structs.info);
+    result->bitsPerPixel =
+        png_get_channels(structs.png, structs.info) * png_get_bit_depth(structs.png, structs.info);
     result->aspect = static_cast<double>(result->width) / static_cast<double>(result->height);
     result->pixels.resize(rowBytes * height);
 

@@ -10,11 +10,15 @@ namespace {
 
 size_t bytesPerPixel(GLint format) {
     switch (format) {
-        case GL_RED: return 1;
-        case GL_RG: return 2;
+        case GL_RED:
+            return 1;
+        case GL_RG:
+            return 2;
         case GL_RGB:
-        case GL_BGR: return 3;
-        default: return 4;
+        case GL_BGR:
+            return 3;
+        default:
+            return 4;
     }
 }
 
@@ -28,13 +32,13 @@ Texture2D::Texture2D(GLuint width, GLuint height, GLint format, bool mipmaps)
       _mipmaps(mipmaps) {
     glGenTextures(1, &_handle);
     glBindTexture(GL_TEXTURE_2D, _handle);
-    HV_ASSERT_AT(glIsTexture(_handle) == GL_TRUE, "glIsTexture(_handle) == GL_TRUE", "source\\GLwrappers\\Texture",
-                 18);
+    HV_ASSERT_AT(glIsTexture(_handle) == GL_TRUE, "glIsTexture(_handle) == GL_TRUE",
+                 "source\\GLwrappers\\Texture", 18);
 }
 
 Texture2D::~Texture2D() {
-    HV_ASSERT_AT(glIsTexture(_handle) == GL_TRUE, "glIsTexture(_handle) == GL_TRUE", "source\\GLwrappers\\Texture",
-                 30);
+    HV_ASSERT_AT(glIsTexture(_handle) == GL_TRUE, "glIsTexture(_handle) == GL_TRUE",
+                 "source\\GLwrappers\\Texture", 30);
     glDeleteTextures(1, &_handle);
 }
 
@@ -71,7 +75,8 @@ public:
     QueryObject() {
         glGenQueries(1, &_name);
         // A failed call leaves the name alone (all ones) or yields 0.
-        if (_name == 0 || _name == 0xFFFFFFFFu) throw std::runtime_error("class QueryObject: glGenQueries failed");
+        if (_name == 0 || _name == 0xFFFFFFFFu)
+            throw std::runtime_error("class QueryObject: glGenQueries failed");
     }
     ~QueryObject() { glDeleteQueries(1, &_name); }
     QueryObject(const QueryObject&) = delete;

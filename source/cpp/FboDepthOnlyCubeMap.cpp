@@ -75,7 +75,9 @@ void FboDepthOnlyCubeMap::bindForWriting() {
     glClear(GL_DEPTH_BUFFER_BIT);
 }
 
-void FboDepthOnlyCubeMap::bindForReading() { glBindFramebuffer(GL_READ_FRAMEBUFFER, _framebuffer); }
+void FboDepthOnlyCubeMap::bindForReading() {
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, _framebuffer);
+}
 
 void FboDepthOnlyCubeMap::bindFace(int face) {
     glBindFramebuffer(GL_DRAW_FRAMEBUFFER, _framebuffer);

@@ -53,7 +53,8 @@ void FboMipmap::setLevel(int level) {
 }
 
 void FboMipmap::bindForWriting() {
-    const int edge = static_cast<int>(static_cast<float>(_size) / std::pow(2.0f, static_cast<float>(_currentLevel)));
+    const int edge =
+        static_cast<int>(static_cast<float>(_size) / std::pow(2.0f, static_cast<float>(_currentLevel)));
     glViewport(0, 0, edge, edge);
     glBindFramebuffer(GL_DRAW_FRAMEBUFFER, _framebuffer);
     glFramebufferTexture2D(GL_DRAW_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, _currentTexture, 0);

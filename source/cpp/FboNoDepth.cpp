@@ -44,7 +44,9 @@ void FboNoDepth::bindForWriting() {
     glDrawBuffers(1, &drawBuffer);
 }
 
-void FboNoDepth::bindForReading() { glBindFramebuffer(GL_READ_FRAMEBUFFER, _framebuffer); }
+void FboNoDepth::bindForReading() {
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, _framebuffer);
+}
 
 void FboNoDepth::bindTexture(bool mipmapped) {
     glActiveTexture(GL_TEXTURE0);
