@@ -78,8 +78,7 @@ Stream* findStream(Library& lib, DWORD handle) {
 }
 
 bool chooseDevice(int device, platform::AudioDeviceChoice& choice) {
-    if (device == -1) return true;
-    if (device < 1 || device > platform::audioDeviceCount()) return false;
+    if (device > platform::audioDeviceCount()) return false;
     choice.name = platform::audioDeviceName(device - 1);
     return choice.name.has_value();
 }
@@ -100,10 +99,10 @@ BOOL BASS_Init(int device, DWORD freq, DWORD /*flags*/, void* /*win*/, const voi
     }
     lib.subsystemStarted = platform::startAudioSubsystem();
     platform::AudioDeviceChoice choice;
-    if (lib.subsystemStarted && !chooseDevice(device, choice)) {
-        platform::stopAudioSubsystem();
+    if (device >= 1 && (!lib.subsystemStarted || !chooseDevice(device, choice))) {
+        if (lib.subsystemStarted) platform::stopAudioSubsystem();
         lib.subsystemStarted = false;
-        return FALSE;
+        return FALSE;  // a device asked for by number must exist
     }
     if (lib.subsystemStarted && platform::probeAudioDevice(choice, static_cast<int>(freq))) {
         lib.device = choice;
