@@ -19,3 +19,7 @@ target_link_libraries(hv_arttext PUBLIC hv_artpng Freetype::Freetype)
 
 add_executable(creditsgen tools/creditsgen/main.cpp)
 target_link_libraries(creditsgen PRIVATE hv_arttext)
+
+add_executable(contactsheet tools/contactsheet/main.cpp tools/contactsheet/Canvas.cpp tools/contactsheet/PngRead.cpp
+                            tools/contactsheet/TimelinePlot.cpp tools/contactsheet/TextureGrid.cpp)
+target_link_libraries(contactsheet PRIVATE hv_arttext hv_synctrack hv_sync)
