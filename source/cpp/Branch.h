@@ -1,0 +1,63 @@
+// One flexible branch: a chain of particles joined by distance constraints, hanging
+// from its root particle, pushed by the wind and meshed as a square tube whose radius
+// swells in a pulse travelling from root to tip.
+//
+// Contract: the chain is laid out from `origin` along `direction`; the root (index 0)
+// is fixed and only moved by the tree's moveRoot. update() runs, in this order: the
+// radius profile, the wind smoothing, the forces, ten relaxation passes root to tip,
+// integration tip to root, the mesh rebuild and (with MeshUpload::Gpu) the re-upload.
+// update() allocates nothing. Copies share particles, constraints and mesh.
+// With MeshUpload::Gpu the constructor and update() need the GL context current.
+#pragma once
+
+#include "cpp/Constraint.h"
+#include "cpp/Particle.h"
+#include "cpp/VertexAttributes.h"
+
+#include <glm/vec3.hpp>
+
+#include <cstddef>
+#include <memory>
+#include <vector>
+
+// Whether a branch owns GL objects: CpuOnly keeps the streams in memory only (tools,
+// tests and benchmarks of the simulation without a context).
+enum class MeshUpload { Gpu, CpuOnly };
+
+class Branch {
+public:
+    Branch(const glm::dvec3& start, const glm::dvec3& direction, const glm::vec3& origin, double spacing,
+           MeshUpload upload = MeshUpload::Gpu);
+
+    void update(const glm::vec3& wind, double time);
+    void draw();
+
+    // update() in its three phases, for the tree to relax its independent chains side
+    // by side: the same operations on the same values, so the same result.
+    void applyWind(const glm::vec3& wind, double time);
+    static void relaxTogether(Branch* branches, size_t count);
+    void integrateAndRemesh();
+
+    const glm::dvec3& start() const { return _start; }
+    const std::vector<std::shared_ptr<Particle>>& particles() const { return _particles; }
+    const std::vector<std::shared_ptr<Constraint>>& constraints() const { return _constraints; }
+    const std::vector<double>& radii() const { return _radii; }
+    const glm::vec3& force() const { return _force; }
+    const std::shared_ptr<VertexAttributes>& mesh() const { return _mesh; }
+
+private:
+    void updateRadii(double time);
+    void buildMesh();
+    void rebuildMesh();
+
+    size_t _nrPoints = 65;
+    glm::dvec3 _start{0.0};
+    std::vector<std::shared_ptr<Particle>> _particles;
+    std::vector<std::shared_ptr<Constraint>> _constraints;
+    std::shared_ptr<VertexAttributes> _mesh;
+    std::vector<double> _radii;
+    glm::vec3 _force{0.0f};
+    std::vector<double> _taper;     // sin(i * pi / 65): zero at the root, thinning to the tip
+    std::vector<glm::vec3> _rings;  // scratch of the mesh rebuild, kept to avoid per-frame allocation
+    MeshUpload _upload = MeshUpload::Gpu;
+};
