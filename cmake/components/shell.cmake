@@ -37,3 +37,6 @@ if(HV_BUILD_TESTS)
     set_tests_properties(shell_program_${scenario} PROPERTIES LABELS "xvfb;shell" TIMEOUT 90)
   endforeach()
 endif()
+
+hv_add_test(test_shell_driver SOURCES tests/test_shell_driver.cpp LIBS hv_shell hv_gltest)
+hv_add_test(test_shell_placeholder SOURCES tests/test_shell_placeholder.cpp LIBS hv_shell hv_gltest)

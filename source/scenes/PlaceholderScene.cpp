@@ -64,7 +64,6 @@ void PlaceholderScene::draw(const FrameTime* frameTime) {
     const float light = static_cast<float>(std::clamp(parameter("light_intens"), 0.0, 1.0));
     const float credits = static_cast<float>(std::clamp(parameter("credits"), 0.0, 1.0));
 
-    glBindFramebuffer(GL_FRAMEBUFFER, 0);
     glDisable(GL_DEPTH_TEST);
     glClearColor(0.08f + 0.6f * light, 0.10f + 0.05f * std::sin(t), 0.25f + 0.1f * std::cos(0.5f * t), 1.0f);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);

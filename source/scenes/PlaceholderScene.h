@@ -2,8 +2,9 @@
 //
 // Parameters: "light_intens" brightens the background, "credits" widens the quad.
 // The quad circles with the music time, and the background hue drifts with it, so a
-// frame is never uniformly black even when every track is 0. Draws into the window's
-// framebuffer; needs a current 3.3+ core context and nothing from the working directory.
+// frame is never uniformly black even when every track is 0. Draws into the bound
+// framebuffer (the window's) and viewport; needs a current 3.3+ core context and
+// nothing from the working directory.
 #pragma once
 
 #include "cpp/AbstractScene.h"
