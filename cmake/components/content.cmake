@@ -23,3 +23,45 @@ target_link_libraries(creditsgen PRIVATE hv_arttext)
 add_executable(contactsheet tools/contactsheet/main.cpp tools/contactsheet/Canvas.cpp tools/contactsheet/PngRead.cpp
                             tools/contactsheet/TimelinePlot.cpp tools/contactsheet/TextureGrid.cpp)
 target_link_libraries(contactsheet PRIVATE hv_arttext hv_synctrack hv_sync)
+
+# build/run: a complete working directory for the film. The data and shader trees are
+# copied fresh (stale files would otherwise show up in the texture scan), and the
+# timeline is compiled into the sync_<name>.track files the program reads.
+set(HV_RUN_DIR ${CMAKE_BINARY_DIR}/run)
+set(HV_TIMELINE ${CMAKE_SOURCE_DIR}/timeline/halvane.timeline)
+file(GLOB_RECURSE HV_CONTENT_FILES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/data/* ${CMAKE_SOURCE_DIR}/shaders/*)
+add_custom_command(
+  OUTPUT ${CMAKE_BINARY_DIR}/content/data.stamp
+  COMMAND ${CMAKE_COMMAND} -E rm -rf ${HV_RUN_DIR}/data ${HV_RUN_DIR}/shaders
+  COMMAND ${CMAKE_COMMAND} -E make_directory ${HV_RUN_DIR}/data ${HV_RUN_DIR}/shaders ${CMAKE_BINARY_DIR}/content
+  COMMAND ${CMAKE_COMMAND} -E copy_directory ${CMAKE_SOURCE_DIR}/data ${HV_RUN_DIR}/data
+  COMMAND ${CMAKE_COMMAND} -E copy_directory ${CMAKE_SOURCE_DIR}/shaders ${HV_RUN_DIR}/shaders
+  COMMAND ${CMAKE_COMMAND} -E touch ${CMAKE_BINARY_DIR}/content/data.stamp
+  DEPENDS ${HV_CONTENT_FILES}
+  COMMENT "Copying data and shaders into ${HV_RUN_DIR}")
+
+# The track compiler belongs to the sync component, whose fragment may be read after this
+# one: decide at the end of configuration whether it exists.
+function(hv_content_finish)
+  set(outputs ${CMAKE_BINARY_DIR}/content/data.stamp)
+  if(TARGET synctrack)
+    add_custom_command(
+      OUTPUT ${CMAKE_BINARY_DIR}/content/tracks.stamp
+      COMMAND ${CMAKE_COMMAND} -E make_directory ${HV_RUN_DIR} ${CMAKE_BINARY_DIR}/content
+      COMMAND $<TARGET_FILE:synctrack> compile ${HV_TIMELINE} ${HV_RUN_DIR}
+      COMMAND ${CMAKE_COMMAND} -E touch ${CMAKE_BINARY_DIR}/content/tracks.stamp
+      DEPENDS synctrack ${HV_TIMELINE}
+      COMMENT "Compiling the timeline into ${HV_RUN_DIR}/sync_*.track")
+    list(APPEND outputs ${CMAKE_BINARY_DIR}/content/tracks.stamp)
+  else()
+    message(WARNING "content: no synctrack target; build/run gets no sync tracks")
+  endif()
+  add_custom_target(content ALL DEPENDS ${outputs})
+  if(TARGET test_content)
+    add_dependencies(test_content texturegen warehousegen creditsgen contactsheet)
+    if(TARGET synctrack)
+      add_dependencies(test_content synctrack)
+    endif()
+  endif()
+endfunction()
+cmake_language(DEFER DIRECTORY ${CMAKE_SOURCE_DIR} CALL hv_content_finish)
