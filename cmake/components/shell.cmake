@@ -40,3 +40,4 @@ endif()
 
 hv_add_test(test_shell_driver SOURCES tests/test_shell_driver.cpp LIBS hv_shell hv_gltest)
 hv_add_test(test_shell_placeholder SOURCES tests/test_shell_placeholder.cpp LIBS hv_shell hv_gltest)
+hv_add_test(test_shell_window SOURCES tests/test_shell_window.cpp LIBS hv_shell)
