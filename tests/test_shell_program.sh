@@ -3,7 +3,7 @@
 # the setup dialog, the presentation window and every way the process ends.
 #
 # usage: test_shell_program.sh HALVANE WM_DELETE_TOOL SCENARIO
-# scenarios: cancel, escape, close, music-ends, no-music
+# scenarios: cancel, escape, close, music-ends, no-music, no-display
 set -u
 halvane=$1
 wm_delete=$2
@@ -147,6 +147,13 @@ no-music)
     wait_for_end 20
     [ "$status" -eq 0 ] || fail "a missing music file ended with status $status"
     grep -q 'Oh my god' "$work/err" && fail "a missing music file showed a message box"
+    ;;
+no-display)
+    (cd "$work" && exec env -u DISPLAY -u WAYLAND_DISPLAY "$halvane" >"$work/out" 2>"$work/err") &
+    pid=$!
+    wait_for_end 20
+    [ "$status" -ne 0 ] || fail "without a display the program ended with status 0"
+    grep -q 'needs a graphical display' "$work/err" || fail "without a display the program did not say why"
     ;;
 *)
     fail "unknown scenario"
