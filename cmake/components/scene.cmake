@@ -1,0 +1,14 @@
+# The film's scene: set-up, the frame's chain of passes and the final composition.
+add_library(hv_scene STATIC source/scenes/TestGeometry.cpp source/scenes/PostProc.cpp)
+target_link_libraries(hv_scene PUBLIC hv_shell_lists hv_scenegraph hv_tree hv_shaders hv_vertexattributes
+                                      hv_framebuffers hv_textures hv_base glm::glm GLEW::GLEW)
+
+# Renders frames of the film headless (EGL pbuffer, a clock we set) to PNG files.
+add_library(hv_headless STATIC tools/frames/HeadlessSurface.cpp tools/frames/PngWriter.cpp)
+target_include_directories(hv_headless PUBLIC ${CMAKE_SOURCE_DIR}/tools/frames)
+target_link_libraries(hv_headless PUBLIC GLEW::GLEW OpenGL::OpenGL OpenGL::EGL PNG::PNG)
+
+add_executable(halvane-frames tools/frames/main.cpp tools/frames/FrameTimer.cpp)
+target_link_libraries(halvane-frames PRIVATE hv_shell hv_scene hv_headless)
+
+hv_add_test(test_scene SOURCES tests/test_scene.cpp LIBS hv_scene hv_headless)

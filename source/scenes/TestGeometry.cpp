@@ -1,0 +1,424 @@
+#include "scenes/TestGeometry.h"
+
+#include "GLwrappers/PngReader.h"
+#include "GLwrappers/Texture.h"
+#include "cpp/Display.h"
+#include "cpp/FboDepthOnlyCubeMap.h"
+#include "cpp/GBuffer.h"
+#include "cpp/Graph.h"
+#include "cpp/GroupNode.h"
+#include "cpp/IShadowedPointLight.h"
+#include "cpp/RenderVisitor.h"
+#include "cpp/ShaderEngine.h"
+#include "cpp/Tree.h"
+#include "h/ResourceManager.h"
+#include "platform/Assert.h"
+
+#include <glm/gtc/matrix_transform.hpp>
+#include <glm/gtc/type_ptr.hpp>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <stdexcept>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+const char* const kSource = "source\\scenes\\testgeometry";
+
+// Paths are written with the platform's separator.
+const std::string kModelDirectory = std::string("data") + char(fs::path::preferred_separator) + "Collada2";
+const std::string kModelFile =
+    kModelDirectory + char(fs::path::preferred_separator) + "warehouse_BR12.dae";
+const std::string kCreditsFile = std::string(".") + char(fs::path::preferred_separator) + "data" +
+                                 char(fs::path::preferred_separator) + "credits.png";
+
+// Only 8-bit RGB and RGBA images carry the bytes a GL_RGB/GL_RGBA upload reads; any
+// other layout (grey, palette, 16-bit) would make GL read past the pixel data.
+std::unique_ptr<gl::Texture2D> textureFromPng(const std::string& path) {
+    std::unique_ptr<PngImage> image;
+    read_png_file(image, path.c_str());
+    const GLint format = image->bitsPerPixel == 24 ? GL_RGB : GL_RGBA;
+    const size_t channels = format == GL_RGB ? 3 : 4;
+    const size_t expected = static_cast<size_t>(image->width) * static_cast<size_t>(image->height) * channels;
+    if ((image->bitsPerPixel != 24 && image->bitsPerPixel != 32) || image->pixels.size() != expected) {
+        throw std::runtime_error("[read_png_file] File " + path + " is not an 8-bit RGB or RGBA image");
+    }
+    auto texture = std::make_unique<gl::Texture2D>(image->width, image->height, format, true);
+    texture->upload(image->pixels);
+    return texture;
+}
+
+std::string forwardSlashes(std::string path) {
+    for (char& c : path)
+        if (c == '\\') c = '/';
+    return path;
+}
+
+}  // namespace
+
+const std::vector<std::string>& TestGeometry::parameterNames() {
+    static const std::vector<std::string> names = {
+        "ts.eyepos.x", "ts.eyepos.y", "ts.eyepos.z", "ts.tarpos.x", "ts.tarpos.y",  "ts.tarpos.z",
+        "up.x",        "up.y",        "up.z",        "ts.blinnexp", "bunchpos.x",   "bunchpos.y",
+        "bunchpos.z",  "lightP_Off.x", "lightP_Off.y", "lightP_Off.z", "atten_exp", "light_intens",
+        "mpos.x",      "mpos.y",      "mpos.z",      "credits"};
+    return names;
+}
+
+TestGeometry::TestGeometry()
+    : _fbo1(screenWidth, screenHeight), _fbo2(screenWidth, screenHeight), _bright(1024, 1024), _overlay(GL_POINTS) {
+    _fbo1.init();
+    _fbo2.init();
+    _bright.init();
+
+    _shadowMap = std::make_shared<FboDepthOnlyCubeMap>(2048, 2048);
+    if (!_shadowMap->init()) throw std::runtime_error("Failed to init FBO.");
+
+    ResourceManager* resources = ResourceManager::create();
+
+    for (int i = 0; i < 2; ++i) {
+        auto chain = std::make_unique<FboMipmap>(512);
+        chain->init();
+        _blurChains.push_back(std::move(chain));
+    }
+
+    _tree = new Tree(glm::dvec3(0.0));
+
+    createQuad();
+
+    _model = resources->loadGraph(kModelFile);
+    // The import has already said why; every frame needs the model and its light.
+    if (!_model) std::exit(0);
+
+    const std::string resourcePath = forwardSlashes(kModelDirectory);
+    for (auto& light : _model->getLights()) {
+        light->setShadowMap(_shadowMap);
+        light->setShadowFlag(true);
+    }
+    std::error_code error;
+    if (!fs::is_directory(resourcePath, error)) throw std::runtime_error("Failed to find resource path");
+    loadTextures(resourcePath);
+
+    for (const std::string& name : parameterNames()) registerTrack(name);
+
+    HV_ASSERT_AT(ShaderEngine::create()->getProgram("geometryPass", _program),
+                 "ShaderEngine::create()->getProgram(\"geometryPass\", _program)", kSource, 142);
+    HV_ASSERT_AT(ShaderEngine::create()->getProgram("lighting", _lightingPass),
+                 "ShaderEngine::create()->getProgram(\"lighting\", _lightingPass)", kSource, 143);
+    HV_ASSERT_AT(ShaderEngine::create()->getProgram("hblur", _hBlur),
+                 "ShaderEngine::create()->getProgram(\"hblur\", _hBlur)", kSource, 144);
+    HV_ASSERT_AT(ShaderEngine::create()->getProgram("vblur", _vBlur),
+                 "ShaderEngine::create()->getProgram(\"vblur\", _vBlur)", kSource, 145);
+    HV_ASSERT_AT(ShaderEngine::create()->getProgram("brightPass", _brightPass),
+                 "ShaderEngine::create()->getProgram(\"brightPass\", _brightPass)", kSource, 146);
+
+    glUseProgram(_program);
+    _modelViewLocation = glGetUniformLocation(_program, "modelView");
+    _projectionLocation = glGetUniformLocation(_program, "projection");
+    setProjection(glm::perspective(glm::radians(70.0f), 1.6f, 0.1f, 100.0f));
+    glUniformMatrix4fv(_projectionLocation, 1, GL_FALSE, glm::value_ptr(_projection));
+
+    _textures["credits"] = textureFromPng(kCreditsFile);
+
+    auto point = std::make_shared<Attribute<glm::vec3>>();
+    point->data()->push_back(glm::vec3(0.0f));
+    _overlay.setAttribute(point, 0);
+    _overlay.create();
+
+    GLuint progHandle = 0;
+    HV_ASSERT_AT(ShaderEngine::create()->getProgram("postproc", progHandle),
+                 "ShaderEngine::create()->getProgram(\"postproc\", progHandle)", kSource, 171);
+    _postProc.setVao(_quadVao);
+    _postProc.setProgram(progHandle);
+    _postProc.registerUniform("texFbo1");
+    _postProc.setUniform("texFbo1", 0);
+    _postProc.registerUniform("texFbo2");
+    _postProc.setUniform("texFbo2", 1);
+    _postProc.registerUniform("texNoise");
+    _postProc.setUniform("texNoise", 2);
+    _postProc.registerUniform("noiseOffset");
+    _postProc.setUniform("noiseOffset", glm::vec2(0.0f));
+    _postProc.registerUniform("time");
+    _postProc.setUniform("time", 0.0f);
+    _postProc.createNoiseTexture();
+
+    for (FboNoDepth* target : {&_fbo1, &_fbo2, &_bright}) {
+        target->bindForWriting();
+        glClear(GL_COLOR_BUFFER_BIT);
+    }
+    glBindFramebuffer(GL_FRAMEBUFFER, 0);
+}
+
+TestGeometry::~TestGeometry() {
+    glDeleteBuffers(1, &_quadVbo);
+    glDeleteVertexArrays(1, &_quadVao);
+}
+
+bool TestGeometry::disablePass(const std::string& pass) {
+    bool* flag = pass == "tree"      ? &_drawTree
+                 : pass == "shadow"  ? &_castShadows
+                 : pass == "credits" ? &_drawCredits
+                 : pass == "bloom"   ? &_addBloom
+                                     : nullptr;
+    if (flag) *flag = false;
+    return flag != nullptr;
+}
+
+float TestGeometry::creditsAspectRatio(double imageAspect, int windowWidth, int windowHeight) {
+    const double windowAspect = static_cast<float>(windowWidth) / static_cast<float>(windowHeight);
+    return static_cast<float>(imageAspect / windowAspect);
+}
+
+void TestGeometry::createQuad() {
+    // x, y, s, t as signed bytes; a strip of four covers the screen.
+    const GLbyte vertices[16] = {-1, -1, 0, 0, 1, -1, 1, 0, -1, 1, 0, 1, 1, 1, 1, 1};
+    glGenVertexArrays(1, &_quadVao);
+    glBindVertexArray(_quadVao);
+    glGenBuffers(1, &_quadVbo);
+    glBindBuffer(GL_ARRAY_BUFFER, _quadVbo);
+    glBufferData(GL_ARRAY_BUFFER, sizeof vertices, vertices, GL_STATIC_DRAW);
+    glVertexAttribPointer(0, 2, GL_BYTE, GL_FALSE, 4, reinterpret_cast<const void*>(0));
+    glVertexAttribPointer(3, 2, GL_BYTE, GL_FALSE, 4, reinterpret_cast<const void*>(2));
+    glEnableVertexAttribArray(0);
+    glEnableVertexAttribArray(3);
+    glBindVertexArray(0);
+}
+
+void TestGeometry::loadTextures(const std::string& directory) {
+    std::error_code error;
+    for (fs::directory_iterator entry(directory, error), end; !error && entry != end; entry.increment(error)) {
+        const std::string path = forwardSlashes(entry->path().string());
+        std::printf("Found file %s\n", path.c_str());
+        if (entry->path().extension().string() != ".png") {
+            std::printf("Skipped image %s. Unsupported format\n", path.c_str());
+            continue;
+        }
+        try {
+            _textures[entry->path().filename().string()] = textureFromPng(path);
+        } catch (const std::exception& failure) {
+            std::printf("Error: %s\n", failure.what());
+        }
+    }
+    std::fflush(stdout);
+}
+
+float TestGeometry::parameterValue(const char* name) { return static_cast<float>(parameter(name)); }
+
+glm::vec3 TestGeometry::parameterVector(const char* prefix) {
+    const std::string base(prefix);
+    return glm::vec3(parameterValue((base + ".x").c_str()), parameterValue((base + ".y").c_str()),
+                     parameterValue((base + ".z").c_str()));
+}
+
+void TestGeometry::useProgram(const char* name) {
+    _currentProgram = programHandle(name);
+    glUseProgram(_currentProgram);
+}
+
+void TestGeometry::setUniform(const char* name, int value) {
+    glUniform1i(glGetUniformLocation(_currentProgram, name), value);
+}
+void TestGeometry::setUniform(const char* name, float value) {
+    glUniform1f(glGetUniformLocation(_currentProgram, name), value);
+}
+void TestGeometry::setUniform(const char* name, const glm::vec3& value) {
+    glUniform3fv(glGetUniformLocation(_currentProgram, name), 1, glm::value_ptr(value));
+}
+void TestGeometry::setUniform(const char* name, const glm::mat4& value) {
+    glUniformMatrix4fv(glGetUniformLocation(_currentProgram, name), 1, GL_FALSE, glm::value_ptr(value));
+}
+
+void TestGeometry::drawQuad() {
+    glBindVertexArray(_quadVao);
+    glDrawArrays(GL_TRIANGLE_STRIP, 0, 4);
+}
+
+void TestGeometry::draw(const FrameTime* frameTime) {
+    const glm::vec3 eye = parameterVector("ts.eyepos");
+    const glm::vec3 target = parameterVector("ts.tarpos");
+    const glm::vec3 up = parameterVector("up");
+    const glm::vec3 lightPosition = parameterVector("lightP_Off");
+    parameterVector("mpos");  // read every frame, used by nothing
+    const glm::mat4 view = glm::lookAt(eye, target, up);
+
+    useProgram("geometryPass");
+    glViewport(0, 0, gBuffer->width(), gBuffer->height());
+    gBuffer->bindForWriting();
+    glEnable(GL_DEPTH_TEST);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glDisable(GL_BLEND);
+
+    sg::RenderVisitor visitor;
+    _model->getRoot()->accept(&visitor);
+    geometryPass(view, visitor.getModelMatrices());
+    passDone("geometry");
+    treePass(view, frameTime);
+    passDone("tree");
+    shadowPass(lightPosition, visitor.getModelMatrices());
+    passDone("shadow");
+    lightingPass(lightPosition);
+    passDone("lighting");
+    creditsPass();
+    passDone("credits");
+    bloomPasses();
+    passDone("bloom");
+
+    _postProc.setTextures(_fbo1.texture(), _fbo2.texture());
+    _postProc.draw(frameTime);
+    passDone("post");
+}
+
+void TestGeometry::geometryPass(const glm::mat4& view, const ModelMatrices& geometries) {
+    for (const auto& [geometry, model] : geometries) {
+        setUniform("model", model);
+        glUniformMatrix4fv(_modelViewLocation, 1, GL_FALSE, glm::value_ptr(view * model));
+        setUniform("texDiff", 8);
+        setUniform("texSpec", 9);
+        setUniform("texNorm", 10);
+        geometry->enableAll();
+        geometry->bindTextures(_textures);
+        geometry->draw();
+    }
+}
+
+void TestGeometry::advanceTree(const FrameTime* frameTime) {
+    _tree->moveRoot(parameterVector("bunchpos"));
+    if (frameTime->delta > 0.00001) _tree->update(frameTime->time);
+}
+
+void TestGeometry::treePass(const glm::mat4& view, const FrameTime* frameTime) {
+    useProgram("gPassT");
+    setUniform("VP", _projection * view);
+    const char* const maps[3] = {"slither_diffuse.png", "slither_normal.png", "slither_specular.png"};
+    for (int i = 0; i < 3; ++i) {
+        auto found = _textures.find(maps[i]);
+        if (found != _textures.end()) found->second->bind(GL_TEXTURE8 + i);
+    }
+    setUniform("texDiff", 8);
+    setUniform("texNorm", 9);
+    setUniform("texSpec", 10);
+    advanceTree(frameTime);
+    if (_drawTree) _tree->draw();
+}
+
+void TestGeometry::shadowPass(const glm::vec3& lightPosition, const ModelMatrices& geometries) {
+    useProgram("shadow");
+    glEnable(GL_DEPTH_TEST);
+    _shadowMap->bindForWriting();
+    glViewport(0, 0, _shadowMap->width(), _shadowMap->height());
+    _shadowMap->updateFaceMatrices(lightPosition);
+    if (!_castShadows) {
+        glDisable(GL_DEPTH_TEST);
+        return;
+    }
+    for (const auto& [geometry, model] : geometries) {
+        if (geometry->mode != GL_TRIANGLES) continue;
+        geometry->enableOnly({0});
+        for (int face = 0; face < 6; ++face) {
+            setUniform("MVP", _shadowMap->faceMatrix(face) * model);
+            _shadowMap->bindFace(face);
+            geometry->draw();
+        }
+    }
+    for (int face = 0; face < 6 && _drawTree; ++face) {
+        _shadowMap->bindFace(face);
+        useProgram("shadow");
+        setUniform("MVP", _shadowMap->faceMatrix(face));
+        _tree->draw();
+    }
+    glDisable(GL_DEPTH_TEST);
+}
+
+void TestGeometry::lightingPass(const glm::vec3& lightPosition) {
+    _fbo1.bindForWriting();
+    glClear(GL_COLOR_BUFFER_BIT);
+    glBindVertexArray(_quadVao);
+    gBuffer->bindTextures();
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_ONE, GL_ONE);
+    useProgram("lighting");
+    const char* const samplers[8] = {"texPos", "texNor", "texCol", "texTex", "texTan", "texBit", "texBum", "texSpc"};
+    for (int unit = 0; unit < 8; ++unit) setUniform(samplers[unit], unit);
+    _shadowMap->bindShadowTexture();
+    setUniform("shadowMap", 11);
+    setUniform("blinnTermExponent", parameterValue("ts.blinnexp"));
+    setUniform("attenuationExponent", parameterValue("atten_exp"));
+
+    glBindVertexArray(_quadVao);
+    auto& lights = _model->getLights();
+    if (lights.empty()) return;
+    auto& light = lights.front();
+    light->setAmbient(glm::vec3(0.01f, 0.01f, 0.01f) / static_cast<float>(lights.size()));
+    light->setIntensity(parameterValue("light_intens"));
+    setUniform("lightPos", lightPosition);
+    setUniform("intensity", static_cast<float>(light->getIntensity()));
+    setUniform("lightAmb", light->getAmbient());
+    setUniform("lightDif", light->getDiffuse());
+    setUniform("lightSpc", light->getSpecular());
+    drawQuad();
+}
+
+void TestGeometry::creditsPass() {
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_DST_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    const float amount = parameterValue("credits");
+    auto credits = _textures.find("credits");
+    if (amount > 0.0f && credits != _textures.end() && _drawCredits) {
+        useProgram("quad");
+        setUniform("aspectRatio", creditsAspectRatio(credits->second->aspect(), screenWidth, screenHeight));
+        setUniform("amp", amount);
+        setUniform("image", 0);
+        credits->second->bind(GL_TEXTURE0);
+        _overlay.draw();
+    }
+    glDisable(GL_BLEND);
+}
+
+void TestGeometry::bloomPasses() {
+    _bright.bindForWriting();
+    _fbo1.bindTexture(false);
+    glViewport(0, 0, 1024, 1024);
+    _currentProgram = _brightPass;
+    glUseProgram(_brightPass);
+    setUniform("image", 0);
+    drawQuad();
+    _bright.bindTexture(true);
+    glGenerateMipmap(GL_TEXTURE_2D);
+
+    FboMipmap& horizontal = *_blurChains[0];
+    FboMipmap& vertical = *_blurChains[1];
+    useProgram("hblur");
+    setUniform("image", 0);
+    for (uint32_t level = 0; level < horizontal.levelCount(); ++level) {
+        horizontal.setLevel(static_cast<int>(level));
+        horizontal.bindForWriting();
+        setUniform("mipmapLevel", static_cast<float>(level));
+        drawQuad();
+    }
+
+    useProgram("vblur");
+    setUniform("image", 0);
+    for (uint32_t level = 0; level < vertical.levelCount(); ++level) {
+        horizontal.bindLevelTexture(static_cast<int>(level));
+        vertical.setLevel(static_cast<int>(level));
+        vertical.bindForWriting();
+        setUniform("mipmapLevel", static_cast<float>(level));
+        drawQuad();
+    }
+
+    _fbo2.bindForWriting();
+    glClear(GL_COLOR_BUFFER_BIT);
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_ONE, GL_ONE);
+    useProgram("sumMipMaps");
+    for (int level = 0; level < 10 && _addBloom; ++level) {
+        vertical.bindLevelTexture(level);
+        setUniform("mipmapLevel", static_cast<float>(level));
+        drawQuad();
+    }
+    glDisable(GL_BLEND);
+    glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
+}

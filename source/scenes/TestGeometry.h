@@ -1,0 +1,118 @@
+// The film's one scene: the warehouse model, the bunch of branches, one shadowed
+// point light, the credits overlay, bloom and the final composition.
+//
+// Contract: constructed once with the GL context current; the constructor is where the
+// scene loads everything (programs, model, textures, credits image) and creates its
+// render targets. It throws std::runtime_error when the shadow target is incomplete
+// ("Failed to init FBO."), the model folder is missing ("Failed to find resource
+// path") or the credits image cannot be read, and ends the process after the import's
+// message when the model cannot be read. draw() renders one frame from the
+// parameter table (22 sync tracks) and the frame time into the bound window.
+#pragma once
+
+#include "cpp/AbstractScene.h"
+#include "cpp/FboMipmap.h"
+#include "cpp/FboNoDepth.h"
+#include "cpp/VertexAttributes.h"
+#include "scenes/PostProc.h"
+
+#include <glm/mat4x4.hpp>
+#include <glm/vec3.hpp>
+
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+class FboDepthOnlyCubeMap;
+class Tree;
+namespace sg {
+class Graph;
+}
+
+class TestGeometry : public AbstractScene {
+public:
+    TestGeometry();
+    ~TestGeometry() override;
+
+    void draw(const FrameTime* frameTime) override;
+
+    // What draw() does to the branches before drawing them: follow the bunch position
+    // and, when time has advanced by more than 1e-5 s, step the physics. The frame
+    // renderer calls it alone for the frames it does not draw.
+    void advanceTree(const FrameTime* frameTime);
+
+    // Called after each pass with its name ("geometry", "tree", "shadow", "lighting",
+    // "credits", "bloom", "post"); the frame renderer times passes with it.
+    void setPassObserver(std::function<void(const char*)> observer) { _passObserver = std::move(observer); }
+
+    // Leaves one pass out of every frame: "tree" (branches neither drawn nor casting a
+    // shadow), "shadow" (nothing casts a shadow), "credits" or "bloom". The frame
+    // renderer uses it to prove that the reference frames would notice a missing pass.
+    // Returns false for an unknown name.
+    bool disablePass(const std::string& pass);
+
+    // The overlay's "aspectRatio": the image's aspect over the window's.
+    static float creditsAspectRatio(double imageAspect, int windowWidth, int windowHeight);
+
+    // The parameter names, in registration order.
+    static const std::vector<std::string>& parameterNames();
+
+    const TextureTable& textures() const { return _textures; }
+    std::shared_ptr<sg::Graph> model() const { return _model; }
+    const Tree& tree() const { return *_tree; }
+    FboNoDepth& litImage() { return _fbo1; }
+    FboNoDepth& bloomImage() { return _fbo2; }
+
+private:
+    float parameterValue(const char* name);
+    glm::vec3 parameterVector(const char* prefix);
+    void setUniform(const char* name, int value);
+    void setUniform(const char* name, float value);
+    void setUniform(const char* name, const glm::vec3& value);
+    void setUniform(const char* name, const glm::mat4& value);
+    void useProgram(const char* name);
+    void drawQuad();
+
+    void createQuad();
+    void loadTextures(const std::string& directory);
+
+    using ModelMatrices = std::map<std::shared_ptr<VertexAttributes>, glm::mat4>;
+
+    void geometryPass(const glm::mat4& view, const ModelMatrices& geometries);
+    void treePass(const glm::mat4& view, const FrameTime* frameTime);
+    void shadowPass(const glm::vec3& lightPosition, const ModelMatrices& geometries);
+    void lightingPass(const glm::vec3& lightPosition);
+    void creditsPass();
+    void bloomPasses();
+    void passDone(const char* pass) {
+        if (_passObserver) _passObserver(pass);
+    }
+
+    GLint _modelViewLocation = -1;
+    GLint _projectionLocation = -1;
+    GLuint _lightingPass = 0;
+    GLuint _hBlur = 0;
+    GLuint _vBlur = 0;
+    GLuint _brightPass = 0;
+    GLuint _quadVao = 0;
+    GLuint _quadVbo = 0;
+    FboNoDepth _fbo1;
+    FboNoDepth _fbo2;
+    FboNoDepth _bright;
+    std::vector<std::unique_ptr<FboMipmap>> _blurChains;
+    Tree* _tree = nullptr;  // lives until the process ends
+    PostProc _postProc;
+    VertexAttributes _overlay;
+    std::shared_ptr<sg::Graph> _model;
+    TextureTable _textures;
+    std::shared_ptr<FboDepthOnlyCubeMap> _shadowMap;
+
+    GLuint _currentProgram = 0;
+    std::function<void(const char*)> _passObserver;
+    bool _drawTree = true;
+    bool _castShadows = true;
+    bool _drawCredits = true;
+    bool _addBloom = true;
+};

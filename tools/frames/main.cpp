@@ -1,0 +1,190 @@
+// halvane-frames: renders frames of the film without a window and without sound.
+//
+//   halvane-frames [--dir RUNDIR] [--size WxH] [--step SECONDS] --time T [--time T...] --out DIR
+//   halvane-frames [--dir RUNDIR] [--size WxH] --bench N --time T      (timing only)
+//   --without PASS leaves out "tree", "shadow", "credits" or "bloom" (repeatable)
+//
+// The same driver, scene and passes as the program, on an EGL pbuffer, with a music
+// clock we set. The film is advanced from 0 in fixed steps (default 1/60 s) through
+// every time before a requested one, so the branches' motion (and with it the frame)
+// is the same on every run. Frames are written as DIR/frame_<T>.png.
+#include "FrameTimer.h"
+#include "HeadlessSurface.h"
+#include "PngWriter.h"
+
+#include "cpp/Display.h"
+#include "cpp/Music.h"
+#include "cpp/PresentationDriver.h"
+#include "platform/Bass.h"
+#include "scenes/TestGeometry.h"
+#include "sync/sync.h"
+
+#include <GL/glew.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+struct Options {
+    std::string dir = ".";
+    std::string out;
+    int width = 640;
+    int height = 400;
+    double step = 1.0 / 60.0;
+    int bench = 0;
+    std::vector<double> times;
+    std::vector<std::string> without;
+};
+
+int usage(const char* why) {
+    std::fprintf(stderr,
+                 "halvane-frames: %s\n"
+                 "usage: halvane-frames [--dir RUNDIR] [--size WxH] [--step SECONDS] [--without PASS]\n"
+                 "                      --time T [--time T...] --out DIR\n"
+                 "       halvane-frames [--dir RUNDIR] [--size WxH] --bench N --time T\n",
+                 why);
+    return 2;
+}
+
+bool parseNumber(const char* text, double* out) {
+    char* end = nullptr;
+    double value = std::strtod(text, &end);
+    if (end == text || *end != '\0' || !(value >= 0.0) || value > 1e6) return false;
+    *out = value;
+    return true;
+}
+
+bool parseOptions(int argc, char** argv, Options* options, std::string* why) {
+    for (int i = 1; i < argc; ++i) {
+        std::string flag = argv[i];
+        if (i + 1 >= argc) return *why = "missing value after " + flag, false;
+        const char* value = argv[++i];
+        double number = 0.0;
+        if (flag == "--dir") {
+            options->dir = value;
+        } else if (flag == "--out") {
+            options->out = value;
+        } else if (flag == "--size") {
+            if (std::sscanf(value, "%dx%d", &options->width, &options->height) != 2 || options->width < 16 ||
+                options->height < 16 || options->width > 4096 || options->height > 4096)
+                return *why = std::string("bad size '") + value + "' (WxH, 16..4096)", false;
+        } else if (flag == "--time") {
+            if (!parseNumber(value, &number)) return *why = std::string("bad time '") + value + "'", false;
+            options->times.push_back(number);
+        } else if (flag == "--step") {
+            if (!parseNumber(value, &number) || number < 1e-4 || number > 1.0)
+                return *why = std::string("bad step '") + value + "'", false;
+            options->step = number;
+        } else if (flag == "--without") {
+            options->without.push_back(value);
+        } else if (flag == "--bench") {
+            if (!parseNumber(value, &number) || number < 1) return *why = std::string("bad count '") + value + "'", false;
+            options->bench = static_cast<int>(number);
+        } else {
+            return *why = "unknown option " + flag, false;
+        }
+    }
+    if (options->times.empty()) return *why = "no --time given", false;
+    if (options->bench == 0 && options->out.empty()) return *why = "no --out given", false;
+    std::sort(options->times.begin(), options->times.end());
+    return true;
+}
+
+// Everything a frame does before drawing: the clock, the tracks, the branches.
+void advanceWithoutDrawing(PresentationDriver& driver, TestGeometry& scene, double seconds, FrameTime* frameTime) {
+    bassSetManualSeconds(seconds);
+    const double row = musicRow();
+    frameTime->delta = musicSeconds() - frameTime->time;
+    frameTime->time = musicSeconds();
+    for (const auto& track : driver.syncTracks()) scene.parameter(track->name) = sync_track_value(track.get(), row);
+    scene.advanceTree(frameTime);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    Options options;
+    std::string why;
+    if (!parseOptions(argc, argv, &options, &why)) return usage(why.c_str());
+    if (chdir(options.dir.c_str()) != 0) {
+        std::fprintf(stderr, "halvane-frames: cannot enter %s\n", options.dir.c_str());
+        return 1;
+    }
+    if (!options.out.empty()) std::filesystem::create_directories(options.out);
+
+    screenWidth = options.width;
+    screenHeight = options.height;
+    vsync = false;
+    fullscreen = false;
+    if (!makeHeadlessSurfaceCurrent(options.width, options.height, &why)) {
+        std::fprintf(stderr, "halvane-frames: %s\n", why.c_str());
+        return 1;
+    }
+    // The window's initial state, as the program sets it after creating its context.
+    glEnable(GL_FRAMEBUFFER_SRGB);
+    glViewport(0, 0, screenWidth, screenHeight);
+    glEnable(GL_CULL_FACE);
+    glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
+    glEnable(GL_DEPTH_TEST);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glDisable(GL_DEPTH_TEST);
+    glDisable(GL_SCISSOR_TEST);
+    glDisable(GL_STENCIL_TEST);
+
+    bassUseManualClock(true);
+    auto loadStart = std::chrono::steady_clock::now();
+    PresentationDriver driver;
+    auto* scene = dynamic_cast<TestGeometry*>(&driver.currentScene());
+    if (scene == nullptr) {
+        std::fprintf(stderr, "halvane-frames: the driver's scene is not the film\n");
+        return 1;
+    }
+    for (const std::string& pass : options.without) {
+        if (!scene->disablePass(pass)) return usage(("unknown pass '" + pass + "'").c_str());
+    }
+    BASS_ChannelPlay(musicStream, TRUE);
+    glFinish();
+    double loadSeconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - loadStart).count();
+    std::fprintf(stderr, "loaded in %.3f s\n", loadSeconds);
+
+    FrameTime frameTime;
+    double clock = 0.0;
+    for (double target : options.times) {
+        long steps = 0;
+        while (clock + options.step < target - 1e-9) {
+            clock += options.step;
+            advanceWithoutDrawing(driver, *scene, clock, &frameTime);
+            ++steps;
+        }
+        if (options.bench > 0) {
+            FrameTimer timer;
+            runBenchmark(driver, *scene, target, options.step, options.bench, &timer);
+            timer.print(stdout, options.width, options.height);
+            return 0;
+        }
+        bassSetManualSeconds(target);
+        clock = target;
+        if (BASS_ChannelIsActive(musicStream) == 0) {
+            std::fprintf(stderr, "halvane-frames: %.3f s is past the end of the music\n", target);
+            return 1;
+        }
+        driver.renderFrame();
+        char name[64];
+        std::snprintf(name, sizeof name, "frame_%08.3f.png", target);
+        std::string path = options.out + "/" + name;
+        if (!writeFramebufferPng(path, options.width, options.height)) {
+            std::fprintf(stderr, "halvane-frames: cannot write %s\n", path.c_str());
+            return 1;
+        }
+        std::printf("%s (after %ld steps)\n", path.c_str(), steps);
+        std::fflush(stdout);
+    }
+    return 0;
+}
