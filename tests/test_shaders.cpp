@@ -23,7 +23,8 @@ class ScratchDirectory {
 public:
     // A directory of a fixed name: a threadsafe death test re-runs the test in a child,
     // which must see the same path.
-    explicit ScratchDirectory(const std::string& fixedName) : _path((fs::temp_directory_path() / fixedName).string()) {
+    explicit ScratchDirectory(const std::string& fixedName)
+        : _path((fs::temp_directory_path() / fixedName).string()) {
         std::error_code ignored;
         fs::remove_all(_path, ignored);
         fs::create_directories(_path);
@@ -50,7 +51,8 @@ private:
     std::string _path;
 };
 
-const char* const kVertex = "#version 430 core\nlayout(location = 0) in vec3 p;\nvoid main() { gl_Position = vec4(p, 1.0); }\n";
+const char* const kVertex =
+    "#version 430 core\nlayout(location = 0) in vec3 p;\nvoid main() { gl_Position = vec4(p, 1.0); }\n";
 const char* const kFragment = "#version 430 core\nout vec4 c;\nvoid main() { c = vec4(1.0); }\n";
 const char* const kFragmentNeedingInput =
     "#version 430 core\nin vec4 neverWritten;\nout vec4 c;\nvoid main() { c = neverWritten; }\n";
@@ -115,7 +117,8 @@ TEST_F(ShaderEngineTest, RealSourcesCompileAndEveryProgramLinks) {
 
     // The shared vertex stage is one shader object in all seven quad programs.
     const GLuint sharedVertex = engine->shaders.at("passThrough.vp");
-    for (const char* name : {"passThrough", "hblur", "vblur", "brightPass", "sumMipMaps", "dither", "postproc"}) {
+    for (const char* name :
+         {"passThrough", "hblur", "vblur", "brightPass", "sumMipMaps", "dither", "postproc"}) {
         GLuint attached[3] = {};
         GLsizei count = 0;
         glGetAttachedShaders(engine->programs.at(name), 3, &count, attached);
@@ -152,7 +155,8 @@ TEST_F(ShaderEngineTest, ProgramsExposeTheUniformsThePassesSet) {
     // ("texTex" is set by the lighting pass but the lighting needs no texture coordinate.)
     for (const auto& [program, uniforms] : expected) {
         std::set<std::string> active = activeUniforms(engine.programs.at(program));
-        for (const std::string& uniform : uniforms) EXPECT_EQ(active.count(uniform), 1u) << program << " " << uniform;
+        for (const std::string& uniform : uniforms)
+            EXPECT_EQ(active.count(uniform), 1u) << program << " " << uniform;
     }
 }
 

@@ -20,7 +20,8 @@ ShaderEngine& engine() {
     static ShaderEngine* shared = [] {
         std::vector<std::string> boxes;
         platform::setMessageBoxHook([&](const std::string& text) { boxes.push_back(text); });
-        auto* built = new ShaderEngine(HV_SOURCE_DIR, ShaderEngine::sourceFiles(), ShaderEngine::programTable());
+        auto* built =
+            new ShaderEngine(HV_SOURCE_DIR, ShaderEngine::sourceFiles(), ShaderEngine::programTable());
         platform::setMessageBoxHook(nullptr);
         EXPECT_TRUE(boxes.empty());
         return built;
@@ -81,7 +82,8 @@ struct Targets {
         std::vector<GLenum> drawBuffers;
         for (int i = 0; i < count; ++i) {
             textures.push_back(floatTexture(width, height, {}));
-            glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0 + i, GL_TEXTURE_2D, textures.back(), 0);
+            glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0 + i, GL_TEXTURE_2D, textures.back(),
+                                   0);
             drawBuffers.push_back(GL_COLOR_ATTACHMENT0 + i);
         }
         if (withDepth) {
@@ -200,8 +202,8 @@ protected:
 const glm::vec3 kEye(1, 2, 6);
 const glm::mat4 kView = glm::lookAt(kEye, glm::vec3(1, 2, 3), glm::vec3(0, 1, 0));
 const glm::mat4 kProjection = glm::perspective(glm::radians(90.0f), 1.0f, 0.1f, 100.0f);
-const glm::mat4 kWorld = glm::rotate(glm::translate(glm::mat4(1.0f), glm::vec3(1, 2, 3)), glm::radians(90.0f),
-                                     glm::vec3(0, 0, 1));
+const glm::mat4 kWorld =
+    glm::rotate(glm::translate(glm::mat4(1.0f), glm::vec3(1, 2, 3)), glm::radians(90.0f), glm::vec3(0, 0, 1));
 
 struct MaterialTextures {
     MaterialTextures()
@@ -315,7 +317,8 @@ struct ShadowCube {
     }
     void bindFace(int face) const {
         glBindFramebuffer(GL_FRAMEBUFFER, fbo);
-        glFramebufferTexture2D(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_TEXTURE_CUBE_MAP_POSITIVE_X + face, cube, 0);
+        glFramebufferTexture2D(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_TEXTURE_CUBE_MAP_POSITIVE_X + face,
+                               cube, 0);
         glViewport(0, 0, 16, 16);
     }
     GLuint cube = 0;
@@ -327,10 +330,11 @@ const glm::vec3 kLight(0, 0, 3);
 // Renders a square at height z, spanning +-1 in x and y, into the -z face seen from the light.
 void castShadow(const ShadowCube& shadow, float z) {
     const glm::mat4 projection = glm::perspective(glm::radians(90.0f), 1.0f, 0.1f, 70.0f);
-    const glm::mat4 face = projection * glm::lookAt(kLight, kLight + glm::vec3(0, 0, -1), glm::vec3(0, -1, 0));
+    const glm::mat4 face =
+        projection * glm::lookAt(kLight, kLight + glm::vec3(0, 0, -1), glm::vec3(0, -1, 0));
     VertexAttributes square(GL_TRIANGLES);
-    square.setAttribute(filled(std::vector<glm::vec3>{{-1, -1, z}, {1, -1, z}, {1, 1, z},
-                                                       {-1, -1, z}, {1, 1, z}, {-1, 1, z}}),
+    square.setAttribute(filled(std::vector<glm::vec3>{
+                            {-1, -1, z}, {1, -1, z}, {1, 1, z}, {-1, -1, z}, {1, 1, z}, {-1, 1, z}}),
                         0);
     square.create();
     square.enableOnly({0});

@@ -209,7 +209,8 @@ protected:
         glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, _texture, 0);
         glViewport(0, 0, kSize, kSize);
         _program = hvtest::buildProgram(
-            "#version 430 core\nlayout(location = 0) in vec3 p;\nvoid main() { gl_Position = vec4(p, 1.0); }\n",
+            "#version 430 core\nlayout(location = 0) in vec3 p;\nvoid main() { gl_Position = vec4(p, 1.0); "
+            "}\n",
             "#version 430 core\nout vec4 c;\nvoid main() { c = vec4(1.0); }\n");
         glUseProgram(_program);
         glDisable(GL_CULL_FACE);
@@ -244,8 +245,9 @@ TEST_F(VertexAttributesDraw, IndexedCubeDrawsThirtySixIndicesAndRangeDrawsUninde
     IndexedVertexAttributes cube(GL_TRIANGLES, indices);
     EXPECT_EQ(cube.elementBuffer, 0u);
     auto corners = stream<glm::vec3>(0);
-    *corners->data() = {{-0.5f, -0.5f, -0.5f}, {0.5f, -0.5f, -0.5f}, {0.5f, 0.5f, -0.5f}, {-0.5f, 0.5f, -0.5f},
-                        {-0.5f, -0.5f, 0.5f},  {0.5f, -0.5f, 0.5f},  {0.5f, 0.5f, 0.5f},  {-0.5f, 0.5f, 0.5f}};
+    *corners->data() = {{-0.5f, -0.5f, -0.5f}, {0.5f, -0.5f, -0.5f}, {0.5f, 0.5f, -0.5f},
+                        {-0.5f, 0.5f, -0.5f},  {-0.5f, -0.5f, 0.5f}, {0.5f, -0.5f, 0.5f},
+                        {0.5f, 0.5f, 0.5f},    {-0.5f, 0.5f, 0.5f}};
     cube.setAttribute(corners, 0);
     cube.create();
     ASSERT_NE(cube.elementBuffer, 0u);

@@ -51,7 +51,8 @@ public:
     // Construction steps, reachable for tests; each failure shows its message box.
     bool compileShader(const std::string& fileName);
     bool linkProgram(const std::string& name, GLuint vertexShader, GLuint fragmentShader);
-    bool linkProgram(const std::string& name, GLuint vertexShader, GLuint geometryShader, GLuint fragmentShader);
+    bool linkProgram(const std::string& name, GLuint vertexShader, GLuint geometryShader,
+                     GLuint fragmentShader);
 
     // The full path a source file is read from.
     std::string sourcePath(const std::string& fileName) const;

@@ -6,8 +6,7 @@
 #include <stdexcept>
 #include <utility>
 
-VertexAttributes::VertexAttributes(GLenum primitiveMode)
-    : attributes(kMaxLocations), mode(primitiveMode) {}
+VertexAttributes::VertexAttributes(GLenum primitiveMode) : attributes(kMaxLocations), mode(primitiveMode) {}
 
 VertexAttributes::~VertexAttributes() {
     // A geometry that was never created owns no vertex array (and may live where no GL is loaded).
@@ -30,7 +29,9 @@ std::shared_ptr<AttributeBase> VertexAttributes::attribute(int location) const {
     return attributes[location];
 }
 
-void VertexAttributes::setTexture(int key, const std::string& name) { textures[key] = name; }
+void VertexAttributes::setTexture(int key, const std::string& name) {
+    textures[key] = name;
+}
 
 void VertexAttributes::create() {
     glGenVertexArrays(1, &vao);
@@ -40,8 +41,8 @@ void VertexAttributes::create() {
         if (stream == nullptr) continue;
         glGenBuffers(1, &stream->buffer);
         glBindBuffer(GL_ARRAY_BUFFER, stream->buffer);
-        glVertexAttribPointer(location, stream->componentCount(), stream->glType(), GL_FALSE, stream->stride(),
-                              nullptr);
+        glVertexAttribPointer(location, stream->componentCount(), stream->glType(), GL_FALSE,
+                              stream->stride(), nullptr);
         stream->upload(location);
     }
 }
