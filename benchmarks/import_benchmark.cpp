@@ -38,14 +38,17 @@ std::string gridCollada(int cells) {
 <source id="grid-pos"><float_array id="grid-pos-a" count=")"
         << vertices * 3 << "\">" << pos.str() << R"(</float_array>
 <technique_common><accessor source="#grid-pos-a" count=")"
-        << vertices << R"(" stride="3"><param name="X" type="float"/><param name="Y" type="float"/><param name="Z" type="float"/></accessor></technique_common></source>
+        << vertices
+        << R"(" stride="3"><param name="X" type="float"/><param name="Y" type="float"/><param name="Z" type="float"/></accessor></technique_common></source>
 <source id="grid-uv"><float_array id="grid-uv-a" count=")"
         << vertices * 2 << "\">" << uv.str() << R"(</float_array>
 <technique_common><accessor source="#grid-uv-a" count=")"
-        << vertices << R"(" stride="2"><param name="S" type="float"/><param name="T" type="float"/></accessor></technique_common></source>
+        << vertices
+        << R"(" stride="2"><param name="S" type="float"/><param name="T" type="float"/></accessor></technique_common></source>
 <vertices id="grid-v"><input semantic="POSITION" source="#grid-pos"/></vertices>
 <triangles count=")"
-        << cells * cells * 2 << R"("><input semantic="VERTEX" source="#grid-v" offset="0"/><input semantic="TEXCOORD" source="#grid-uv" offset="0" set="0"/><p>)"
+        << cells * cells * 2
+        << R"("><input semantic="VERTEX" source="#grid-v" offset="0"/><input semantic="TEXCOORD" source="#grid-uv" offset="0" set="0"/><p>)"
         << p.str() << R"(</p></triangles>
 </mesh></geometry></library_geometries>
 <library_visual_scenes><visual_scene id="scene"><node id="grid-node" name="grid"><instance_geometry url="#grid"/></node></visual_scene></library_visual_scenes>

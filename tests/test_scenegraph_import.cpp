@@ -116,7 +116,8 @@ TEST_F(ImportTest, MaterialTexturesAndOnlyTheFirstUvSet) {
     auto* node = as<sg::GeometryNode>(wall->getChildren().at(0));
     ASSERT_TRUE(node);
     auto& geometry = *node->getGeometry();
-    EXPECT_EQ(geometry.textures, (std::map<int, std::string>{{7, "wall_diffuse.png"}, {8, "wall_specular.png"}}));
+    EXPECT_EQ(geometry.textures,
+              (std::map<int, std::string>{{7, "wall_diffuse.png"}, {8, "wall_specular.png"}}));
     auto& uv = stream<glm::vec2>(geometry, 3);
     auto& positions = stream<glm::vec3>(geometry, 0);
     ASSERT_EQ(uv.size(), positions.size());

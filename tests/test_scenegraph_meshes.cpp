@@ -43,7 +43,8 @@ std::vector<T>& stream(VertexAttributes& geometry, int location) {
 }  // namespace
 
 TEST(MeshConversion, RejectsMixedOrUnknownPrimitiveTypesAndMissingPositions) {
-    const std::string mixed = "ResourceManager::aiMeshToGeometryNode: multiple primitive types in mesh. Line: 203";
+    const std::string mixed =
+        "ResourceManager::aiMeshToGeometryNode: multiple primitive types in mesh. Line: 203";
     std::unique_ptr<aiMesh> mesh(pointMesh(3));
     mesh->mPrimitiveTypes = aiPrimitiveType_LINE | aiPrimitiveType_TRIANGLE;
     EXPECT_EQ(conversionError(*mesh), mixed);
@@ -52,7 +53,8 @@ TEST(MeshConversion, RejectsMixedOrUnknownPrimitiveTypesAndMissingPositions) {
     mesh->mPrimitiveTypes = aiPrimitiveType_POLYGON;
     EXPECT_EQ(conversionError(*mesh), mixed);
 
-    const std::string noPositions = "ResourceManager::aiMeshToGeometryNode: No position data found. Line: 207";
+    const std::string noPositions =
+        "ResourceManager::aiMeshToGeometryNode: No position data found. Line: 207";
     std::unique_ptr<aiMesh> empty(new aiMesh());
     empty->mPrimitiveTypes = aiPrimitiveType_TRIANGLE;
     EXPECT_EQ(conversionError(*empty), noPositions);
@@ -113,7 +115,7 @@ TEST_F(MeshConversionGl, TangentsNeedNormalsAndColoursAndUvsComeFromSetZero) {
 TEST_F(MeshConversionGl, MaterialIndexOutsideTheTableRecordsNoTextures) {
     aiScene scene;
     scene.mNumMaterials = 1;
-    scene.mMaterials = new aiMaterial*[1]{new aiMaterial()};
+    scene.mMaterials = new aiMaterial* [1] { new aiMaterial() };
     aiString diffuse("stone.png");
     scene.mMaterials[0]->AddProperty(&diffuse, AI_MATKEY_TEXTURE_DIFFUSE(0));
     std::unique_ptr<aiMesh> mesh(pointMesh(1));
@@ -128,7 +130,7 @@ TEST(MatrixConversion, KeepsTheMathematicalMatrix) {
     aiMatrix4x4 m(1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16);  // rows
     glm::mat4 converted = ResourceManager::toMat4(m);
     EXPECT_EQ(converted[3], glm::vec4(4, 8, 12, 16));  // column 4 = (a4, b4, c4, d4)
-    EXPECT_EQ(converted[0][1], 5.0f);                 // row 2 of column 1 = b1
+    EXPECT_EQ(converted[0][1], 5.0f);                  // row 2 of column 1 = b1
     const glm::vec4 p(1, 1, 1, 1);
     aiVector3D transformed = m * aiVector3D(1, 1, 1);
     glm::vec4 viaGlm = converted * p;
@@ -156,7 +158,8 @@ aiNodeAnim* channel(const char* node, unsigned int positions, unsigned int scali
     c->mNodeName = aiString(node);
     c->mNumPositionKeys = positions;
     c->mPositionKeys = positions ? new aiVectorKey[positions] : nullptr;
-    for (unsigned int i = 0; i < positions; ++i) c->mPositionKeys[i] = aiVectorKey(0.5 * i, aiVector3D(i, 0, 0));
+    for (unsigned int i = 0; i < positions; ++i)
+        c->mPositionKeys[i] = aiVectorKey(0.5 * i, aiVector3D(i, 0, 0));
     c->mNumScalingKeys = scalings;
     c->mScalingKeys = scalings ? new aiVectorKey[scalings] : nullptr;
     for (unsigned int i = 0; i < scalings; ++i) c->mScalingKeys[i] = aiVectorKey(i, aiVector3D(1, 2, 3));
@@ -174,14 +177,16 @@ TEST(AnimationImport, RejectedChannelsAreSkippedAndTheRestIsKept) {
     auto* arm = new aiNode("arm");
     scene.mRootNode->addChildren(1, &arm);
     scene.mNumAnimations = 1;
-    scene.mAnimations = new aiAnimation*[1]{new aiAnimation()};
+    scene.mAnimations = new aiAnimation* [1] { new aiAnimation() };
     aiAnimation& source = *scene.mAnimations[0];
     source.mName = aiString("wave");
     source.mDuration = 48;
     source.mTicksPerSecond = 0;
     source.mNumChannels = 5;
-    source.mChannels = new aiNodeAnim*[5]{channel("arm", 3, 2, 1), channel("ghost", 1, 1, 1), channel("", 1, 1, 1),
-                                          channel("arm", 1, 1, 0), channel("root", 1, 1, 1)};
+    source.mChannels = new aiNodeAnim* [5] {
+        channel("arm", 3, 2, 1), channel("ghost", 1, 1, 1), channel("", 1, 1, 1), channel("arm", 1, 1, 0),
+            channel("root", 1, 1, 1)
+    };
 
     sg::Graph graph;
     ResourceManager* manager = ResourceManager::create();

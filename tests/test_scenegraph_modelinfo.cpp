@@ -18,7 +18,8 @@ struct ToolRun {
 // Runs modelinfo with `arguments`; stdout is captured, stderr folded into it when asked.
 ToolRun runModelinfo(const std::string& arguments, bool withStderr = false) {
     ToolRun run;
-    const std::string command = std::string(HV_MODELINFO) + " " + arguments + (withStderr ? " 2>&1" : " 2>/dev/null");
+    const std::string command =
+        std::string(HV_MODELINFO) + " " + arguments + (withStderr ? " 2>&1" : " 2>/dev/null");
     FILE* pipe = popen(command.c_str(), "r");
     if (pipe == nullptr) return run;
     std::array<char, 4096> buffer{};
@@ -29,7 +30,9 @@ ToolRun runModelinfo(const std::string& arguments, bool withStderr = false) {
     return run;
 }
 
-bool contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+bool contains(const std::string& text, const std::string& part) {
+    return text.find(part) != std::string::npos;
+}
 
 const std::string kDataDir = std::string(HV_TEST_DATA_DIR) + "/dae/";
 
@@ -39,16 +42,19 @@ TEST(ModelInfo, PrintsTheTreeGeometryTexturesAndLight) {
     ToolRun run = runModelinfo(kDataDir + "textured.dae");
     ASSERT_EQ(run.status, 0) << run.out;
     EXPECT_EQ(run.out.rfind("{\"root\": {\"kind\": \"group\", \"name\": \"\"", 0), 0u) << run.out;
-    EXPECT_TRUE(contains(run.out, "{\"kind\": \"transform\", \"name\": \"wall\", \"matrix\": [1, 0, 0, 0, 0, 1, 0, "
-                                  "0, 0, 0, 1, 0, 0, 0, 0, 1]"))
+    EXPECT_TRUE(contains(run.out,
+                         "{\"kind\": \"transform\", \"name\": \"wall\", \"matrix\": [1, 0, 0, 0, 0, 1, 0, "
+                         "0, 0, 0, 1, 0, 0, 0, 0, 1]"))
         << run.out;
-    EXPECT_TRUE(contains(run.out, "\"geometry\": {\"mode\": \"triangles\", \"vertices\": 4, \"indices\": 6, "
-                                  "\"locations\": [0, 1, 2, 3, 4, 5], \"textures\": {\"7\": \"wall_diffuse.png\", "
-                                  "\"8\": \"wall_specular.png\"}}"))
+    EXPECT_TRUE(contains(run.out,
+                         "\"geometry\": {\"mode\": \"triangles\", \"vertices\": 4, \"indices\": 6, "
+                         "\"locations\": [0, 1, 2, 3, 4, 5], \"textures\": {\"7\": \"wall_diffuse.png\", "
+                         "\"8\": \"wall_specular.png\"}}"))
         << run.out;
-    EXPECT_TRUE(contains(run.out, "\"lights\": [{\"position\": [0, 8, 0], \"ambient\": [0.00100000005, "
-                                  "0.00100000005, 0.00100000005], \"diffuse\": [1, 1, 1], \"specular\": [1, 1, 1], "
-                                  "\"intensity\": 1}]"))
+    EXPECT_TRUE(contains(run.out,
+                         "\"lights\": [{\"position\": [0, 8, 0], \"ambient\": [0.00100000005, "
+                         "0.00100000005, 0.00100000005], \"diffuse\": [1, 1, 1], \"specular\": [1, 1, 1], "
+                         "\"intensity\": 1}]"))
         << run.out;
 }
 
@@ -59,16 +65,18 @@ TEST(ModelInfo, ListsBonesAndAnimationChannels) {
     EXPECT_TRUE(contains(skinned.out, "{\"name\": \"lower\", \"index\": 3, \"weights\": 3}")) << skinned.out;
     ToolRun animated = runModelinfo(kDataDir + "hierarchy.dae");
     ASSERT_EQ(animated.status, 0);
-    EXPECT_TRUE(contains(animated.out, "\"channels\": [{\"node\": \"parent\", \"scaling\": 1, \"position\": 2, "
-                                       "\"rotation\": 1}, {\"node\": \"child\", \"scaling\": 1, \"position\": 2, "
-                                       "\"rotation\": 1}]"))
+    EXPECT_TRUE(contains(animated.out,
+                         "\"channels\": [{\"node\": \"parent\", \"scaling\": 1, \"position\": 2, "
+                         "\"rotation\": 1}, {\"node\": \"child\", \"scaling\": 1, \"position\": 2, "
+                         "\"rotation\": 1}]"))
         << animated.out;
 }
 
 TEST(ModelInfo, FailuresExitWithAReason) {
     ToolRun missing = runModelinfo(kDataDir + "nothing_here.dae", true);
     EXPECT_EQ(missing.status, 1);
-    EXPECT_TRUE(contains(missing.out, "Unable to open file \"" + kDataDir + "nothing_here.dae\".")) << missing.out;
+    EXPECT_TRUE(contains(missing.out, "Unable to open file \"" + kDataDir + "nothing_here.dae\"."))
+        << missing.out;
     EXPECT_EQ(runModelinfo("").status, 2);
     EXPECT_EQ(runModelinfo("a.dae b.dae").status, 2);
 }

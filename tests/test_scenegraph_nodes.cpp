@@ -91,10 +91,9 @@ TEST(SceneGraphNodes, StoppingDescentStillVisitsLaterSiblingsButNotTheirChildren
     RecordingVisitor visitor;
     visitor.stopAfter = "a";
     root->accept(&visitor);
-    EXPECT_EQ(visitor.log,
-              (std::vector<std::string>{"visit:root", "keepGoing:root", "visit:a", "keepGoing:a", "visit:a1",
-                                        "keepGoing:a1", "leave:a1", "leave:a", "visit:b", "keepGoing:b",
-                                        "leave:b", "leave:root"}));
+    EXPECT_EQ(visitor.log, (std::vector<std::string>{"visit:root", "keepGoing:root", "visit:a", "keepGoing:a",
+                                                     "visit:a1", "keepGoing:a1", "leave:a1", "leave:a",
+                                                     "visit:b", "keepGoing:b", "leave:b", "leave:root"}));
 }
 
 TEST(SceneGraphNodes, ChildrenOutliveAParentThatReleasedThem) {

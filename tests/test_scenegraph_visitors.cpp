@@ -28,7 +28,9 @@ std::vector<std::string> names(const std::vector<sg::Node*>& nodes) {
     return result;
 }
 
-bool startsWithM(sg::Node* n) { return !n->_name.empty() && n->_name[0] == 'm'; }
+bool startsWithM(sg::Node* n) {
+    return !n->_name.empty() && n->_name[0] == 'm';
+}
 
 // root
 //  ├ m1

@@ -16,10 +16,18 @@ void CollectorVisitor::consider(Node* node) {
     if (_predicate(node)) _collected.push_back(node);
 }
 
-void CollectorVisitor::visit(BoneNode* node) { consider(node); }
-void CollectorVisitor::visit(GeometryNode* node) { consider(node); }
-void CollectorVisitor::visit(TransformNode* node) { consider(node); }
-void CollectorVisitor::visit(GroupNode* node) { consider(node); }
+void CollectorVisitor::visit(BoneNode* node) {
+    consider(node);
+}
+void CollectorVisitor::visit(GeometryNode* node) {
+    consider(node);
+}
+void CollectorVisitor::visit(TransformNode* node) {
+    consider(node);
+}
+void CollectorVisitor::visit(GroupNode* node) {
+    consider(node);
+}
 
 bool CollectorVisitor::keepGoing() {
     switch (_mode) {

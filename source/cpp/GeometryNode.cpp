@@ -11,6 +11,8 @@ GeometryNode::GeometryNode(std::shared_ptr<VertexAttributes> geometry) : _geomet
     _geometry->create();
 }
 
-GeometryNode::~GeometryNode() { _geometry.reset(); }
+GeometryNode::~GeometryNode() {
+    _geometry.reset();
+}
 
 }  // namespace sg

@@ -8,7 +8,9 @@ namespace {
 int32_t nextNodeId = 0;
 }
 
-int32_t Node::drawNextId() { return nextNodeId++; }
+int32_t Node::drawNextId() {
+    return nextNodeId++;
+}
 
 void Node::addChild(std::shared_ptr<Node> child) {
     child->_parent = this;

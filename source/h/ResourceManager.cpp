@@ -125,7 +125,8 @@ void recordTexture(VertexAttributes& geometry, const aiMaterial* material, aiTex
 
 }  // namespace
 
-std::shared_ptr<VertexAttributes> ResourceManager::aiMeshToGeometryNode(const aiMesh* mesh, const aiScene* scene) {
+std::shared_ptr<VertexAttributes> ResourceManager::aiMeshToGeometryNode(const aiMesh* mesh,
+                                                                        const aiScene* scene) {
     const GLenum mode = primitiveMode(mesh->mPrimitiveTypes);
     if (mesh->mVertices == nullptr || mesh->mNumVertices == 0) {
         throw std::runtime_error("ResourceManager::aiMeshToGeometryNode: No position data found. Line: 207");
@@ -201,7 +202,8 @@ std::shared_ptr<sg::Bone> ResourceManager::aiBoneToBone(const aiBone* aiBone) {
     return bone;
 }
 
-void ResourceManager::aiBonesToGraph(const aiNode* node, sg::Node* sgn, sg::Graph* graph, const aiScene* scene) {
+void ResourceManager::aiBonesToGraph(const aiNode* node, sg::Node* sgn, sg::Graph* graph,
+                                     const aiScene* scene) {
     for (unsigned int i = 0; i < node->mNumMeshes; ++i) {
         const aiMesh* mesh = scene->mMeshes[node->mMeshes[i]];
         if (mesh->mBones == nullptr || mesh->mNumBones == 0) continue;
@@ -236,7 +238,8 @@ bool channelToAnimationChannel(const aiNodeAnim* aiChan, sg::Graph* graph, sg::A
     for (unsigned int k = 0; k < aiChan->mNumRotationKeys; ++k) {
         const aiQuatKey& key = aiChan->mRotationKeys[k];
         channel->_rotationKeys.push_back(
-            {key.mTime, ResourceManager::rotationMatrix(key.mValue.w, key.mValue.x, key.mValue.y, key.mValue.z)});
+            {key.mTime,
+             ResourceManager::rotationMatrix(key.mValue.w, key.mValue.x, key.mValue.y, key.mValue.z)});
     }
     sg::Node* relatedNode = graph->findNode(aiChan->mNodeName.C_Str());
     if (relatedNode == nullptr) return false;

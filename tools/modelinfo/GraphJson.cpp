@@ -42,8 +42,8 @@ const char* modeName(GLenum mode) {
 
 void writeGeometry(std::ostream& out, const VertexAttributes& geometry) {
     const std::shared_ptr<AttributeBase> positions = geometry.attribute(0);
-    out << "{\"mode\": \"" << modeName(geometry.mode) << "\", \"vertices\": "
-        << (positions ? positions->elementCount() : 0) << ", \"indices\": ";
+    out << "{\"mode\": \"" << modeName(geometry.mode)
+        << "\", \"vertices\": " << (positions ? positions->elementCount() : 0) << ", \"indices\": ";
     if (auto indexed = dynamic_cast<const IndexedVertexAttributes*>(&geometry)) {
         out << indexed->indices.size();
     } else {
@@ -163,7 +163,8 @@ std::string graphToJson(sg::Graph& graph) {
     separator = "";
     for (const auto& light : graph.getLights()) {
         out << separator << "{\"position\": " << vector3(light->getPosition())
-            << ", \"ambient\": " << vector3(light->getAmbient()) << ", \"diffuse\": " << vector3(light->getDiffuse())
+            << ", \"ambient\": " << vector3(light->getAmbient())
+            << ", \"diffuse\": " << vector3(light->getDiffuse())
             << ", \"specular\": " << vector3(light->getSpecular())
             << ", \"intensity\": " << number(light->getIntensity()) << "}";
         separator = ", ";
