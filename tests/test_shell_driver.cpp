@@ -38,7 +38,9 @@ public:
 std::shared_ptr<AbstractScene> makeTwoTrackScene() {
     return std::make_shared<RecordingScene>(std::vector<std::string>{"light_x", "cam_z"});
 }
-std::shared_ptr<AbstractScene> makeSilentScene() { return std::make_shared<RecordingScene>(std::vector<std::string>{}); }
+std::shared_ptr<AbstractScene> makeSilentScene() {
+    return std::make_shared<RecordingScene>(std::vector<std::string>{});
+}
 
 struct Key {
     int32_t row;
@@ -65,8 +67,8 @@ protected:
         work = fs::temp_directory_path() / ("hv_shell_driver_" + std::to_string(::getpid()));
         fs::create_directories(work / "data");
         std::string make = "sox -n -r 44100 -c 2 -b 16 '" + (work / "t.wav").string() +
-                           "' synth 4 sine 440 gain -6 && lame --quiet -b 128 --cbr '" + (work / "t.wav").string() +
-                           "' '" + (work / "data" / "music.mp3").string() + "'";
+                           "' synth 4 sine 440 gain -6 && lame --quiet -b 128 --cbr '" +
+                           (work / "t.wav").string() + "' '" + (work / "data" / "music.mp3").string() + "'";
         haveMusic = std::system(make.c_str()) == 0;
         fs::current_path(work);
         // light_x: linear from 1 at row 0 to 3 at row 80; cam_z has no file and reads 0.

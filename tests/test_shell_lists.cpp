@@ -38,10 +38,10 @@ TEST(DisplayModeTable, DropsOnlyNeighbouringDuplicatesAndKeepsDriverOrder) {
     DisplayModeTable table;
     // One size per colour depth / refresh rate in a row, then a size seen before.
     const int modes[][2] = {{1920, 1080}, {1920, 1080}, {1920, 1080}, {1280, 720},
-                            {1280, 720},  {800, 600},   {1280, 720}, {640, 480}};
+                            {1280, 720},  {800, 600},   {1280, 720},  {640, 480}};
     for (const auto& mode : modes) EXPECT_TRUE(table.offer(mode[0], mode[1]));
-    EXPECT_EQ(labelsOf(table),
-              (std::vector<std::string>{"1920 * 1080", "1280 * 720", "800 * 600", "1280 * 720", "640 * 480"}));
+    EXPECT_EQ(labelsOf(table), (std::vector<std::string>{"1920 * 1080", "1280 * 720", "800 * 600",
+                                                         "1280 * 720", "640 * 480"}));
 }
 
 TEST(DisplayModeTable, StopsAtFourThousandNinetySixEntries) {
@@ -57,7 +57,8 @@ TEST(DisplayModeTable, StopsAtFourThousandNinetySixEntries) {
 
 TEST(DisplayModeTable, PreselectsTheLastMatchOrNothing) {
     DisplayModeTable table;
-    for (auto mode : {std::pair{720, 1280}, {1280, 720}, {720, 1280}, {1024, 768}}) table.offer(mode.first, mode.second);
+    for (auto mode : {std::pair{720, 1280}, {1280, 720}, {720, 1280}, {1024, 768}})
+        table.offer(mode.first, mode.second);
     EXPECT_EQ(table.preselection(720, 1280), 2);
     EXPECT_EQ(table.preselection(1280, 720), 1);
     // Width and height must both match; the defaults on a landscape-only display select nothing.

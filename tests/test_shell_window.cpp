@@ -60,11 +60,12 @@ void createWindowedAndReport() {
     GLint viewport[4] = {0, 0, 0, 0};
     glGetIntegerv(GL_VIEWPORT, viewport);
     bool shown = (SDL_GetWindowFlags(demo.window.handle()) & SDL_WINDOW_SHOWN) != 0;
-    std::fprintf(stderr,
-                 "size %dx%d viewport %d %d %d %d srgb %d cull %d depth %d shown %d driver %d display %dx%d ms %d\n",
-                 width, height, viewport[0], viewport[1], viewport[2], viewport[3], glIsEnabled(GL_FRAMEBUFFER_SRGB),
-                 glIsEnabled(GL_CULL_FACE), glIsEnabled(GL_DEPTH_TEST), shown, demo.driver != nullptr, screenWidth,
-                 screenHeight, multisampling);
+    std::fprintf(
+        stderr,
+        "size %dx%d viewport %d %d %d %d srgb %d cull %d depth %d shown %d driver %d display %dx%d ms %d\n",
+        width, height, viewport[0], viewport[1], viewport[2], viewport[3], glIsEnabled(GL_FRAMEBUFFER_SRGB),
+        glIsEnabled(GL_CULL_FACE), glIsEnabled(GL_DEPTH_TEST), shown, demo.driver != nullptr, screenWidth,
+        screenHeight, multisampling);
     std::exit(0);
 }
 

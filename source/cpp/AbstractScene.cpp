@@ -2,7 +2,9 @@
 
 AbstractScene::~AbstractScene() = default;
 
-void AbstractScene::setProjection(const glm::mat4& projection) { _projection = projection; }
+void AbstractScene::setProjection(const glm::mat4& projection) {
+    _projection = projection;
+}
 
 void AbstractScene::reset() {}
 
@@ -13,4 +15,6 @@ std::vector<std::string> AbstractScene::trackNames() const {
     return names;
 }
 
-void AbstractScene::registerTrack(const std::string& name) { _parameters.emplace(name, 0.0); }
+void AbstractScene::registerTrack(const std::string& name) {
+    _parameters.emplace(name, 0.0);
+}

@@ -33,13 +33,16 @@ void requestProbePixelFormat() {
 
 int probeMaxSamples() {
     requestProbePixelFormat();
-    SDL_Window* window = SDL_CreateWindow("Halvane probe", 0, 0, 16, 16, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
+    SDL_Window* window =
+        SDL_CreateWindow("Halvane probe", 0, 0, 16, 16, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
     if (window == nullptr) endQuietly("No GL pixel format for the probe window");
 
     // A context of whatever kind the driver gives by default, to load GL with.
     SDL_GLContext mock = SDL_GL_CreateContext(window);
-    if (mock == nullptr) showMessageBox("Failed to create mock context.");
-    else if (SDL_GL_MakeCurrent(window, mock) != 0) showMessageBox("Failed to make mock context current.");
+    if (mock == nullptr)
+        showMessageBox("Failed to create mock context.");
+    else if (SDL_GL_MakeCurrent(window, mock) != 0)
+        showMessageBox("Failed to make mock context current.");
 
     if (!initialiseGlew()) {
         showMessageBox("GLEW failed to initialize.");
@@ -49,7 +52,8 @@ int probeMaxSamples() {
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 3);
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 3);
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_CORE);
-    SDL_GL_SetAttribute(SDL_GL_CONTEXT_FLAGS, SDL_GL_CONTEXT_DEBUG_FLAG | SDL_GL_CONTEXT_FORWARD_COMPATIBLE_FLAG);
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_FLAGS,
+                        SDL_GL_CONTEXT_DEBUG_FLAG | SDL_GL_CONTEXT_FORWARD_COMPATIBLE_FLAG);
     SDL_GLContext probe = SDL_GL_CreateContext(window);
     if (probe == nullptr) {
         std::string reason = SDL_GetError();

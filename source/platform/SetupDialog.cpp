@@ -107,7 +107,8 @@ void initialiseControls(const DialogControls& controls, const DisplayModeTable& 
                         const DisplaySettings& settings) {
     for (int i = 0; i < table.size(); ++i)
         gtk_combo_box_text_append_text(GTK_COMBO_BOX_TEXT(controls.resolutions), table.label(i).c_str());
-    gtk_combo_box_set_active(GTK_COMBO_BOX(controls.resolutions), table.preselection(settings.width, settings.height));
+    gtk_combo_box_set_active(GTK_COMBO_BOX(controls.resolutions),
+                             table.preselection(settings.width, settings.height));
 
     gtk_toggle_button_set_active(GTK_TOGGLE_BUTTON(controls.fullscreen), settings.fullscreen);
     gtk_toggle_button_set_active(GTK_TOGGLE_BUTTON(controls.vsync), settings.vsync);
@@ -127,13 +128,16 @@ void storeChoices(const DialogControls& controls, const DisplayModeTable& table,
     settings.fullscreen = gtk_toggle_button_get_active(GTK_TOGGLE_BUTTON(controls.fullscreen)) != FALSE;
     settings.vsync = gtk_toggle_button_get_active(GTK_TOGGLE_BUTTON(controls.vsync)) != FALSE;
     GtkTreeModel* samples = gtk_combo_box_get_model(GTK_COMBO_BOX(controls.sampleCounts));
-    settings.multisampling = multisamplingForSelection(gtk_combo_box_get_active(GTK_COMBO_BOX(controls.sampleCounts)),
-                                                       gtk_tree_model_iter_n_children(samples, nullptr));
+    settings.multisampling =
+        multisamplingForSelection(gtk_combo_box_get_active(GTK_COMBO_BOX(controls.sampleCounts)),
+                                  gtk_tree_model_iter_n_children(samples, nullptr));
 }
 
 }  // namespace
 
-bool initDialogToolkit() { return gtk_init_check(nullptr, nullptr) != FALSE; }
+bool initDialogToolkit() {
+    return gtk_init_check(nullptr, nullptr) != FALSE;
+}
 
 bool runSetupDialog(DisplaySettings& settings) {
     DialogControls controls = buildDialog();

@@ -63,8 +63,8 @@ Window::CreateResult Window::create(const char* title, int width, int height, bo
         mode.w = width;
         mode.h = height;
         SDL_DisplayMode closest{};
-        if (SDL_GetClosestDisplayMode(0, &mode, &closest) == nullptr ||
-            closest.w != width || closest.h != height || SDL_SetWindowDisplayMode(_window, &closest) != 0)
+        if (SDL_GetClosestDisplayMode(0, &mode, &closest) == nullptr || closest.w != width ||
+            closest.h != height || SDL_SetWindowDisplayMode(_window, &closest) != 0)
             return CreateResult::FullscreenRefused;
     }
     return CreateResult::Created;
@@ -76,13 +76,21 @@ bool Window::createCoreContext() {
     return _context != nullptr;
 }
 
-bool Window::makeCurrent() { return SDL_GL_MakeCurrent(_window, _context) == 0; }
+bool Window::makeCurrent() {
+    return SDL_GL_MakeCurrent(_window, _context) == 0;
+}
 
-void Window::setSwapInterval(int interval) { SDL_GL_SetSwapInterval(interval); }
+void Window::setSwapInterval(int interval) {
+    SDL_GL_SetSwapInterval(interval);
+}
 
-void Window::show() { SDL_ShowWindow(_window); }
+void Window::show() {
+    SDL_ShowWindow(_window);
+}
 
-void Window::swap() { SDL_GL_SwapWindow(_window); }
+void Window::swap() {
+    SDL_GL_SwapWindow(_window);
+}
 
 bool Window::pollEvent(WindowEvent* event) {
     SDL_Event e{};
@@ -100,6 +108,8 @@ bool Window::pollEvent(WindowEvent* event) {
     return true;
 }
 
-void Window::drawableSize(int* width, int* height) const { SDL_GL_GetDrawableSize(_window, width, height); }
+void Window::drawableSize(int* width, int* height) const {
+    SDL_GL_GetDrawableSize(_window, width, height);
+}
 
 }  // namespace platform

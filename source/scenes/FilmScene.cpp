@@ -2,4 +2,6 @@
 
 #include "scenes/PlaceholderScene.h"
 
-std::shared_ptr<AbstractScene> createFilmScene() { return std::make_shared<PlaceholderScene>(); }
+std::shared_ptr<AbstractScene> createFilmScene() {
+    return std::make_shared<PlaceholderScene>();
+}
