@@ -24,6 +24,16 @@ add_executable(contactsheet tools/contactsheet/main.cpp tools/contactsheet/Canva
                             tools/contactsheet/TimelinePlot.cpp tools/contactsheet/TextureGrid.cpp)
 target_link_libraries(contactsheet PRIVATE hv_arttext hv_synctrack hv_sync)
 
+hv_add_test(test_content SOURCES tests/test_content_support.cpp tests/test_content_model.cpp
+            tests/test_content_tracks.cpp tests/test_content_regen.cpp
+            LIBS hv_scenegraph hv_textures hv_sync hv_gltest)
+if(TARGET test_content)
+  target_compile_definitions(test_content PRIVATE HV_TEXTUREGEN="$<TARGET_FILE:texturegen>"
+                             HV_WAREHOUSEGEN="$<TARGET_FILE:warehousegen>" HV_CREDITSGEN="$<TARGET_FILE:creditsgen>"
+                             HV_CONTACTSHEET="$<TARGET_FILE:contactsheet>")
+  target_include_directories(test_content PRIVATE ${CMAKE_SOURCE_DIR}/tests)
+endif()
+
 # build/run: a complete working directory for the film. The data and shader trees are
 # copied fresh (stale files would otherwise show up in the texture scan), and the
 # timeline is compiled into the sync_<name>.track files the program reads.
@@ -61,6 +71,9 @@ function(hv_content_finish)
     add_dependencies(test_content texturegen warehousegen creditsgen contactsheet)
     if(TARGET synctrack)
       add_dependencies(test_content synctrack)
+      target_compile_definitions(test_content PRIVATE HV_SYNCTRACK="$<TARGET_FILE:synctrack>")
+    else()
+      target_compile_definitions(test_content PRIVATE HV_SYNCTRACK="synctrack-missing")
     endif()
   endif()
 endfunction()

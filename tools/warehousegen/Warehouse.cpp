@@ -1,5 +1,6 @@
 #include "Warehouse.h"
 
+#include <algorithm>
 #include <cstdint>
 
 namespace art {
@@ -66,19 +67,21 @@ void columnsAndTrusses(Meshes& m)
         const double bottom = 8.4, top = 9.75;
         s.addBox({x - 0.15, bottom - 0.1, -kHalfZ}, {x + 0.15, bottom + 0.1, kHalfZ});
         s.addBox({x - 0.15, top - 0.1, -kHalfZ}, {x + 0.15, top + 0.1, kHalfZ});
+        // Members stay a little off the walls so nothing pokes through the brick.
+        const auto inside = [](double z) { return std::max(-kHalfZ + 0.1, std::min(kHalfZ - 0.1, z)); };
         for (int i = 0; i <= 12; ++i) {
             const double z = -kHalfZ + 2.0 * i;
-            s.addBeam({x, bottom, z}, {x, top, z}, 0.06);
+            s.addBeam({x, bottom, inside(z)}, {x, top, inside(z)}, 0.06);
             if (i < 12) {
                 const bool towardsMiddle = z < 0.0;
-                const double z0 = towardsMiddle ? z : z + 2.0;
-                const double z1 = towardsMiddle ? z + 2.0 : z;
+                const double z0 = inside(towardsMiddle ? z : z + 2.0);
+                const double z1 = inside(towardsMiddle ? z + 2.0 : z);
                 s.addBeam({x, bottom, z1}, {x, top, z0}, 0.05);
             }
         }
     }
     // Purlins along the hall under the roof sheets.
-    for (int i = 0; i <= 8; ++i) {
+    for (int i = 1; i < 8; ++i) {  // the outermost would sit in the walls
         const double z = -kHalfZ + 3.0 * i;
         s.addBox({-kHalfX, 9.85, z - 0.08}, {kHalfX, 10.0, z + 0.08});
     }
