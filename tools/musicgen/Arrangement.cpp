@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 #include <string>
 
 namespace music {
@@ -90,6 +91,18 @@ public:
         event.glideFromMidi = glideFrom;
         event.seed = mixSeed(_seed, uint32_t(_channel.events.size()));
         _channel.events.push_back(event);
+    }
+
+    // Like note(), but a pitch already sounding up to `beat` is held on instead of
+    // struck again, so common tones of neighbouring chords ring through.
+    void tie(double beat, double length, int midi, double velocity) {
+        for (auto it = _channel.events.rbegin(); it != _channel.events.rend(); ++it) {
+            if (it->midi == midi && std::abs(it->beat + it->lengthBeats - beat) < 1e-9 && it->velocity == velocity) {
+                it->lengthBeats += length;
+                return;
+            }
+        }
+        note(beat, length, midi, velocity);
     }
 
     void melody(int bar, const char* text, double velocity, int transpose = 0) {
@@ -193,10 +206,10 @@ void writeHarmony(Song& song) {
     pad.brightness.add(bar(48), 0.3).add(bar(55), 0.55).add(bar(56), 0.75).add(bar(76), 0.6).add(bar(84), 0.12);
     ChannelWriter p(pad, 808);
     for (int b = 0; b < 8; b += 2)
-        for (int m : chordAt(b).pad) p.note(bar(b), 8.0, m, 0.9);
+        for (int m : chordAt(b).pad) p.tie(bar(b), 8.0, m, 0.9);
     for (int b = 8; b < 82; ++b)
-        for (int m : chordAt(b).pad) p.note(bar(b), 4.0, m, b >= 48 && b < 56 ? 1.0 : 0.85);
-    for (int m : kDm.pad) p.note(bar(82), 8.0, m, 0.9);
+        for (int m : chordAt(b).pad) p.tie(bar(b), 4.0, m, b >= 48 && b < 56 ? 1.0 : 0.9);
+    for (int m : kDm.pad) p.tie(bar(82), 8.0, m, 0.9);
 
     Channel& bass = addChannel(song, "bass", Instrument::Bass, 0.36, 0.0);
     bass.duckDepth = 0.6;
