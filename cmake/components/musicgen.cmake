@@ -22,3 +22,4 @@ add_executable(musicgen tools/musicgen/main.cpp)
 target_link_libraries(musicgen PRIVATE hv_musicgen)
 
 hv_add_test(test_musicgen SOURCES tests/test_musicgen.cpp LIBS hv_musicgen)
+hv_add_benchmark(musicgen_benchmark SOURCES benchmarks/musicgen_benchmark.cpp LIBS hv_musicgen)
