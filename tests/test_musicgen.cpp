@@ -305,6 +305,23 @@ TEST(Score, KicksFollowTheSectionsOnTheBeatGrid) {
                 << channel.name << " rings past the end";
 }
 
+TEST(Score, GlidingLeadNotesStartFromTheNoteBeforeWhichFadesQuickly) {
+    const Song song = buildSong();
+    const Channel& lead = *song.find("lead");
+    int glides = 0;
+    for (size_t i = 1; i < lead.events.size(); ++i) {
+        const NoteEvent& note = lead.events[i];
+        if (note.glideFromMidi < 0) continue;
+        ++glides;
+        const NoteEvent& before = lead.events[i - 1];
+        EXPECT_EQ(note.glideFromMidi, before.midi);
+        EXPECT_TRUE(before.legatoOut);
+        EXPECT_LT(voiceLengthSamples(Instrument::Lead, before),
+                  beatToSample(before.lengthBeats) + int64_t(0.05 * kSampleRate));
+    }
+    EXPECT_GT(glides, 10);
+}
+
 TEST(Score, KickOnsetSitsExactlyOnItsBeatSample) {
     const Song song = buildSong();
     const Channel& kick = *song.find("kick");

@@ -108,6 +108,7 @@ public:
     void melody(int bar, const char* text, double velocity, int transpose = 0) {
         int previous = -1;
         for (const PatternNote& n : parseMelody(text)) {
+            if (n.glide) _channel.events.back().legatoOut = true;
             note(barToBeat(bar) + n.offsetBeats, n.lengthBeats, n.midi + transpose, velocity,
                  n.glide ? previous : -1);
             previous = n.midi + transpose;

@@ -25,7 +25,7 @@ int64_t voiceLengthSamples(Instrument instrument, const NoteEvent& note) {
         case Instrument::Riser: return held;
         case Instrument::Bass: return held + seconds(kBassRelease);
         case Instrument::Pad: return held + seconds(kPadRelease);
-        case Instrument::Lead: return held + seconds(kLeadRelease);
+        case Instrument::Lead: return held + seconds(note.legatoOut ? kLegatoRelease : kLeadRelease);
         case Instrument::Pluck: return held + seconds(kPluckRelease);
         case Instrument::Bell: return held + seconds(kBellRelease);
     }

@@ -60,6 +60,7 @@ constexpr double kCrashSeconds = 3.0;
 constexpr double kBassRelease = 0.06;
 constexpr double kPadRelease = 1.8;
 constexpr double kLeadRelease = 0.15;
+constexpr double kLegatoRelease = 0.02;
 constexpr double kPluckRelease = 0.08;
 constexpr double kBellRelease = 1.2;
 

@@ -21,6 +21,7 @@ struct NoteEvent {
     int midi = 60;
     double velocity = 1.0;
     int glideFromMidi = -1;  // portamento source; -1 starts on pitch
+    bool legatoOut = false;  // the next note glides out of this one: cross-fade quickly
     uint32_t seed = 1;
 };
 

@@ -98,7 +98,7 @@ void renderLead(const NoteEvent& note, const Automation& brightness, StereoWindo
     const int64_t start = voiceStartSample(note);
     const int64_t held = beatToSample(note.lengthBeats);
     const int64_t length = voiceLengthSamples(Instrument::Lead, note);
-    HeldEnvelope env({0.008, 0.35, 0.75, kLeadRelease}, held);
+    HeldEnvelope env({0.008, 0.35, 0.75, note.legatoOut ? kLegatoRelease : kLeadRelease}, held);
     SawOscillator sawUp;
     SawOscillator sawDown(0.37);
     PulseOscillator octaveDown(0.0, 0.5);
