@@ -152,6 +152,18 @@ void floorClutter(Meshes& m, LayoutRandom& r)
             }
         }
     }
+    // Stock stacked between the racks and the long walls, seen through the shelves.
+    for (double z : {-10.4, 10.4}) {
+        for (double x = -16.5; x <= 16.5; x += 2.5) {
+            if (r.next() < 0.35) {
+                continue;
+            }
+            const int layers = 1 + static_cast<int>(r.next() * 3.0);
+            for (int layer = 0; layer < layers; ++layer) {
+                crate(m, r, {x + r.range(-0.2, 0.2), 1.15 * layer, z + r.range(-0.3, 0.3)}, 1.1 - 0.1 * layer);
+            }
+        }
+    }
     // Foreground pieces at the aisle's edges for parallax.
     crate(m, r, {-8.0, 0, -3.9}, 1.1);
     crate(m, r, {-8.1, 1.05, -3.9}, 0.8);
