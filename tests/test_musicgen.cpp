@@ -166,7 +166,8 @@ TEST(Limiter, NeverExceedsTheCeilingAndLeavesQuietAudioAlone) {
     }
 
     std::vector<float> quietLeft(5000), quietRight(5000);
-    for (size_t i = 0; i < quietLeft.size(); ++i) quietLeft[i] = quietRight[i] = float(0.5 * std::sin(i * 0.05));
+    for (size_t i = 0; i < quietLeft.size(); ++i)
+        quietLeft[i] = quietRight[i] = float(0.5 * std::sin(i * 0.05));
     const std::vector<float> original = quietLeft;
     EXPECT_EQ(limitInPlace(quietLeft, quietRight, settings), 1.0);
     EXPECT_EQ(quietLeft, original);  // no latency, no colouring
@@ -283,13 +284,13 @@ TEST(Score, KicksFollowTheSectionsOnTheBeatGrid) {
             if (e.beat >= barToBeat(firstBar) && e.beat < barToBeat(endBar)) ++count;
         return count;
     };
-    EXPECT_EQ(kicksIn(0, 16), 0);           // intro and first half of the build
-    EXPECT_GT(kicksIn(16, 24), 0);          // sparse kicks
+    EXPECT_EQ(kicksIn(0, 16), 0);   // intro and first half of the build
+    EXPECT_GT(kicksIn(16, 24), 0);  // sparse kicks
     EXPECT_LT(kicksIn(16, 24), 8 * 4);
-    EXPECT_EQ(kicksIn(24, 48), 24 * 4);     // four on the floor
-    EXPECT_EQ(kicksIn(48, 56), 0);          // break
+    EXPECT_EQ(kicksIn(24, 48), 24 * 4);  // four on the floor
+    EXPECT_EQ(kicksIn(48, 56), 0);       // break
     EXPECT_EQ(kicksIn(56, 76), 20 * 4);
-    EXPECT_EQ(kicksIn(76, 84), 0);          // outro
+    EXPECT_EQ(kicksIn(76, 84), 0);  // outro
     for (const NoteEvent& e : kick->events) EXPECT_EQ(e.beat, std::floor(e.beat)) << "off-grid kick";
 
     for (const char* drum : {"kick", "snare", "clap", "hat", "openhat"})
@@ -328,7 +329,8 @@ TEST(Score, KickOnsetSitsExactlyOnItsBeatSample) {
     const int64_t beatSample = int64_t(24) * kSamplesPerBar;  // bar 24, first beat of the main part
     const int64_t first = beatSample - 200;
     const StereoBuffer buffer = renderChannelVoices(kick, first, 1000);
-    for (int64_t i = 0; i <= 200; ++i) ASSERT_EQ(buffer.left[size_t(i)], 0.0f) << "sound before the beat at " << i;
+    for (int64_t i = 0; i <= 200; ++i)
+        ASSERT_EQ(buffer.left[size_t(i)], 0.0f) << "sound before the beat at " << i;
     EXPECT_GT(std::abs(buffer.left[202]), 1e-4f);
     // Loud within the first few milliseconds.
     float peak = 0.0f;
@@ -338,8 +340,8 @@ TEST(Score, KickOnsetSitsExactlyOnItsBeatSample) {
 
 TEST(Score, EveryVoiceStartsAndEndsSilently) {
     const Instrument all[] = {Instrument::Kick, Instrument::Snare, Instrument::ClosedHat, Instrument::OpenHat,
-                              Instrument::Clap, Instrument::Crash, Instrument::Riser, Instrument::Bass,
-                              Instrument::Pad, Instrument::Lead, Instrument::Pluck, Instrument::Bell};
+                              Instrument::Clap, Instrument::Crash, Instrument::Riser,     Instrument::Bass,
+                              Instrument::Pad,  Instrument::Lead,  Instrument::Pluck,     Instrument::Bell};
     for (Instrument instrument : all) {
         NoteEvent note;
         note.beat = 1.0;
@@ -373,7 +375,8 @@ TEST(Render, ExcerptsAreBitIdenticalAndMatchTheirWindow) {
     const Channel& pad = *song.find("pad");
     const StereoBuffer wide = renderChannelVoices(pad, first, 2 * count);
     const StereoBuffer narrow = renderChannelVoices(pad, first + count / 2, count);
-    for (int64_t i = 0; i < count; ++i) ASSERT_EQ(narrow.left[size_t(i)], wide.left[size_t(i + count / 2)]) << i;
+    for (int64_t i = 0; i < count; ++i)
+        ASSERT_EQ(narrow.left[size_t(i)], wide.left[size_t(i + count / 2)]) << i;
 }
 
 TEST(Render, MainSectionMixIsLimitedAndFreeOfDc) {
@@ -389,7 +392,7 @@ TEST(Render, MainSectionMixIsLimitedAndFreeOfDc) {
     EXPECT_LE(peak, LimiterSettings{}.ceiling + 1e-6);
     EXPECT_LT(std::abs(sum / (2.0 * mix.size())), 2e-3);
     const double rmsDb = 10.0 * std::log10(squares / mix.size());
-    EXPECT_GT(rmsDb, -20.0);  // a full groove, not a near-silent mix
+    EXPECT_GT(rmsDb, -20.0);                    // a full groove, not a near-silent mix
     EXPECT_GT(report.minimumLimiterGain, 0.5);  // the limiter catches peaks, it does not pump the mix
 }
 

@@ -97,7 +97,8 @@ public:
     // struck again, so common tones of neighbouring chords ring through.
     void tie(double beat, double length, int midi, double velocity) {
         for (auto it = _channel.events.rbegin(); it != _channel.events.rend(); ++it) {
-            if (it->midi == midi && std::abs(it->beat + it->lengthBeats - beat) < 1e-9 && it->velocity == velocity) {
+            if (it->midi == midi && std::abs(it->beat + it->lengthBeats - beat) < 1e-9 &&
+                it->velocity == velocity) {
                 it->lengthBeats += length;
                 return;
             }
@@ -137,7 +138,9 @@ Channel& addChannel(Song& song, const std::string& name, Instrument instrument, 
     return song.channels.back();
 }
 
-double bar(double b) { return barToBeat(b); }
+double bar(double b) {
+    return barToBeat(b);
+}
 
 void writeDrums(Song& song) {
     Channel& kick = addChannel(song, "kick", Instrument::Kick, 0.45, 0.0);
@@ -204,7 +207,11 @@ void writeHarmony(Song& song) {
     pad.reverbSend = 0.35;
     pad.duckDepth = 0.45;
     pad.brightness.add(bar(0), 0.03).add(bar(8), 0.22).add(bar(24), 0.55).add(bar(47), 0.6);
-    pad.brightness.add(bar(48), 0.3).add(bar(55), 0.55).add(bar(56), 0.75).add(bar(76), 0.6).add(bar(84), 0.12);
+    pad.brightness.add(bar(48), 0.3)
+        .add(bar(55), 0.55)
+        .add(bar(56), 0.75)
+        .add(bar(76), 0.6)
+        .add(bar(84), 0.12);
     ChannelWriter p(pad, 808);
     for (int b = 0; b < 8; b += 2)
         for (int m : chordAt(b).pad) p.tie(bar(b), 8.0, m, 0.9);

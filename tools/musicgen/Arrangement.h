@@ -17,7 +17,7 @@ struct Section {
     int endBar;  // exclusive
 };
 
-constexpr Section kSections[] = {{"intro", 0, 8},  {"build", 8, 24},  {"main", 24, 48},
+constexpr Section kSections[] = {{"intro", 0, 8},   {"build", 8, 24},   {"main", 24, 48},
                                  {"break", 48, 56}, {"finale", 56, 76}, {"outro", 76, 84}};
 
 Song buildSong();

@@ -24,8 +24,9 @@ public:
 
 private:
     static constexpr std::array<double, 6> kFrequencies{205.3, 304.4, 369.6, 522.7, 540.0, 800.0};
-    std::array<PulseOscillator, 6> _oscillators{PulseOscillator(0.0), PulseOscillator(0.1), PulseOscillator(0.2),
-                                                 PulseOscillator(0.3), PulseOscillator(0.4), PulseOscillator(0.5)};
+    std::array<PulseOscillator, 6> _oscillators{PulseOscillator(0.0), PulseOscillator(0.1),
+                                                PulseOscillator(0.2), PulseOscillator(0.3),
+                                                PulseOscillator(0.4), PulseOscillator(0.5)};
 };
 
 }  // namespace
@@ -99,7 +100,8 @@ void renderClap(const NoteEvent& note, StereoWindow& out) {
         }
         if (t >= 0.031) env = std::max(env, 0.8 * std::exp(-(t - 0.031) / 0.11));
         const double gain = env * edgeGain(t, kClapSeconds, 0.0004) * note.velocity * 1.6;
-        out.add(start + i, bandLeft.bandPass(noiseLeft.next()) * gain, bandRight.bandPass(noiseRight.next()) * gain);
+        out.add(start + i, bandLeft.bandPass(noiseLeft.next()) * gain,
+                bandRight.bandPass(noiseRight.next()) * gain);
     }
 }
 

@@ -25,7 +25,9 @@ Adsr::Adsr(const AdsrShape& shape) {
     _releaseCoefficient = std::exp(-timeConstants / (release * kSampleRate));
 }
 
-void Adsr::noteOn() { _stage = Stage::Attack; }
+void Adsr::noteOn() {
+    _stage = Stage::Attack;
+}
 
 void Adsr::noteOff() {
     if (_stage != Stage::Idle) _stage = Stage::Release;

@@ -10,8 +10,8 @@
 namespace music {
 
 struct LimiterSettings {
-    double ceiling = 0.8;            // linear, about -1.9 dBFS: headroom for MP3 overshoot
-    int lookaheadSamples = 88;       // 2 ms
+    double ceiling = 0.8;       // linear, about -1.9 dBFS: headroom for MP3 overshoot
+    int lookaheadSamples = 88;  // 2 ms
     double releaseSeconds = 0.12;
 };
 

@@ -41,7 +41,8 @@ double duckGain(const std::vector<double>& kickBeats, int64_t sample, double dep
     auto it = std::upper_bound(kickBeats.begin(), kickBeats.end(), beat + 1e-9);
     if (it == kickBeats.begin()) return 1.0;
     const double since = double(sample - beatToSample(*(it - 1))) / kSampleRate;
-    const double shape = smoothStep(0.0, kDuckAttackSeconds, since) * std::exp(-std::max(0.0, since - kDuckAttackSeconds) / kDuckRecoverSeconds);
+    const double shape = smoothStep(0.0, kDuckAttackSeconds, since) *
+                         std::exp(-std::max(0.0, since - kDuckAttackSeconds) / kDuckRecoverSeconds);
     return 1.0 - depth * shape;
 }
 

@@ -20,7 +20,9 @@ double polyBlep(double t, double dt) {
     return 0.0;
 }
 
-double wrap(double phase) { return phase - std::floor(phase); }
+double wrap(double phase) {
+    return phase - std::floor(phase);
+}
 
 }  // namespace
 

@@ -42,7 +42,8 @@ std::vector<PatternNote> parseMelody(const std::string& text) {
     double offset = 0.0;
     while (stream >> token) {
         const size_t colon = token.find(':');
-        if (colon == std::string::npos) throw std::invalid_argument("melody token '" + token + "' has no ':'");
+        if (colon == std::string::npos)
+            throw std::invalid_argument("melody token '" + token + "' has no ':'");
         std::string name = token.substr(0, colon);
         const double beats = parseBeats(token.substr(colon + 1), token);
         if (name == "-") {
@@ -70,7 +71,8 @@ double melodyLengthBeats(const std::string& text) {
     double total = 0.0;
     while (stream >> token) {
         const size_t colon = token.find(':');
-        if (colon == std::string::npos) throw std::invalid_argument("melody token '" + token + "' has no ':'");
+        if (colon == std::string::npos)
+            throw std::invalid_argument("melody token '" + token + "' has no ':'");
         total += parseBeats(token.substr(colon + 1), token);
     }
     return total;
@@ -81,12 +83,20 @@ std::vector<GridHit> parseGrid(const std::string& grid) {
     for (size_t i = 0; i < grid.size(); ++i) {
         double velocity = 0.0;
         switch (grid[i]) {
-            case '.': continue;
-            case 'o': velocity = 0.45; break;
-            case 'x': velocity = 0.7; break;
-            case 'X': velocity = 1.0; break;
+            case '.':
+                continue;
+            case 'o':
+                velocity = 0.45;
+                break;
+            case 'x':
+                velocity = 0.7;
+                break;
+            case 'X':
+                velocity = 1.0;
+                break;
             default:
-                throw std::invalid_argument(std::string("bad grid character '") + grid[i] + "' in '" + grid + "'");
+                throw std::invalid_argument(std::string("bad grid character '") + grid[i] + "' in '" + grid +
+                                            "'");
         }
         hits.push_back({0.25 * double(i), velocity});
     }

@@ -33,7 +33,7 @@ struct Channel {
     double pan = 0.0;  // -1 left .. +1 right
     double reverbSend = 0.0;
     double delaySend = 0.0;
-    double duckDepth = 0.0;   // how far the kick pushes this channel down
+    double duckDepth = 0.0;      // how far the kick pushes this channel down
     Automation brightness{1.0};  // 0..1, instrument-specific filter opening
 };
 

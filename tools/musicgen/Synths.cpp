@@ -17,7 +17,9 @@ namespace {
 
 constexpr int kControlInterval = 16;
 
-double semitones(double s) { return std::pow(2.0, s / 12.0); }
+double semitones(double s) {
+    return std::pow(2.0, s / 12.0);
+}
 
 // Runs an envelope for a held note: key down at sample 0, key up after `heldSamples`.
 class HeldEnvelope {
@@ -71,7 +73,7 @@ void renderPad(const NoteEvent& note, const Automation& brightness, StereoWindow
     Noise phases(note.seed);
     constexpr std::array<double, 4> kDetune{-0.11, 0.05, -0.04, 0.12};
     std::array<SawOscillator, 4> saws{SawOscillator(phases.unit()), SawOscillator(phases.unit()),
-                                       SawOscillator(phases.unit()), SawOscillator(phases.unit())};
+                                      SawOscillator(phases.unit()), SawOscillator(phases.unit())};
     std::array<double, 4> frequencies{};
     for (size_t k = 0; k < 4; ++k) frequencies[k] = hz * semitones(kDetune[k]);
     HeldEnvelope env({0.9, 1.2, 0.85, kPadRelease}, held);
@@ -90,7 +92,8 @@ void renderPad(const NoteEvent& note, const Automation& brightness, StereoWindow
         const double c = saws[2].next(frequencies[2]);
         const double d = saws[3].next(frequencies[3]);
         const double gain = env.next(i) * note.velocity * 0.5;
-        out.add(start + i, left.lowPass(a + 0.7 * c + 0.3 * b) * gain, right.lowPass(b + 0.7 * d + 0.3 * a) * gain);
+        out.add(start + i, left.lowPass(a + 0.7 * c + 0.3 * b) * gain,
+                right.lowPass(b + 0.7 * d + 0.3 * a) * gain);
     }
 }
 
@@ -136,8 +139,8 @@ void renderPluck(const NoteEvent& note, const Automation& brightness, StereoWind
             const double open = brightnessAt(brightness, start + i);
             filter.setCutoff(300.0 + open * (300.0 + 4500.0 * std::exp(-t / 0.08)), 2.0);
         }
-        const double value = filter.lowPass(saw.next(hz) + 0.5 * pulse.next(hz * 1.003)) * env.next(i) *
-                             note.velocity * 0.5;
+        const double value =
+            filter.lowPass(saw.next(hz) + 0.5 * pulse.next(hz * 1.003)) * env.next(i) * note.velocity * 0.5;
         out.add(start + i, value, value);
     }
 }

@@ -19,9 +19,17 @@ constexpr int kTailSamples = 4 * kSampleRate;
 constexpr int64_t kSongSamples = int64_t{kBarCount} * kSamplesPerBar + kTailSamples;
 constexpr double kPi = 3.14159265358979323846;
 
-inline int64_t beatToSample(double beat) { return std::llround(beat * kSamplesPerBeat); }
-inline double sampleToBeat(int64_t sample) { return double(sample) / kSamplesPerBeat; }
-inline double barToBeat(double bar) { return bar * kBeatsPerBar; }
-inline double midiToHz(double midi) { return 440.0 * std::pow(2.0, (midi - 69.0) / 12.0); }
+inline int64_t beatToSample(double beat) {
+    return std::llround(beat * kSamplesPerBeat);
+}
+inline double sampleToBeat(int64_t sample) {
+    return double(sample) / kSamplesPerBeat;
+}
+inline double barToBeat(double bar) {
+    return bar * kBeatsPerBar;
+}
+inline double midiToHz(double midi) {
+    return 440.0 * std::pow(2.0, (midi - 69.0) / 12.0);
+}
 
 }  // namespace music

@@ -25,7 +25,9 @@ bool parseInt(const char* text, int& value) {
     return true;
 }
 
-double toDb(double linear) { return linear > 0.0 ? 20.0 * std::log10(linear) : -999.0; }
+double toDb(double linear) {
+    return linear > 0.0 ? 20.0 * std::log10(linear) : -999.0;
+}
 
 }  // namespace
 
@@ -53,8 +55,7 @@ int main(int argc, char** argv) {
     const Song song = buildSong();
     RenderReport report;
     const StereoBuffer mix = renderSong(song, first, count, &report);
-    const double seconds =
-        std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
 
     double peak = 0.0;
     double sumSquares = 0.0;
@@ -69,7 +70,9 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "musicgen: %s\n", error.c_str());
         return 1;
     }
-    std::fprintf(stderr, "musicgen: %.2f s of audio, peak %.2f dBFS, RMS %.2f dBFS, limiter %.2f dB, rendered in %.2f s\n",
-                 double(mix.size()) / kSampleRate, toDb(peak), toDb(rms), toDb(report.minimumLimiterGain), seconds);
+    std::fprintf(
+        stderr,
+        "musicgen: %.2f s of audio, peak %.2f dBFS, RMS %.2f dBFS, limiter %.2f dB, rendered in %.2f s\n",
+        double(mix.size()) / kSampleRate, toDb(peak), toDb(rms), toDb(report.minimumLimiterGain), seconds);
     return 0;
 }
