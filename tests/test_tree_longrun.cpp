@@ -12,7 +12,8 @@
 namespace {
 
 glm::vec3 rootPath(double t) {
-    return glm::vec3(static_cast<float>(3.0 * std::sin(0.7 * t)), static_cast<float>(2.0 * std::sin(0.43 * t + 1.0)),
+    return glm::vec3(static_cast<float>(3.0 * std::sin(0.7 * t)),
+                     static_cast<float>(2.0 * std::sin(0.43 * t + 1.0)),
                      static_cast<float>(2.5 * std::sin(0.31 * t) + 0.5 * std::sin(2.1 * t)));
 }
 
@@ -31,8 +32,8 @@ TEST(TreeLongRun, TenThousandFramesKeepEveryLinkNearItsRestLength) {
                 const double length = glm::length(particles[i + 1]->position() - particles[i]->position());
                 const double deviation = std::abs(length / 0.05 - 1.0);
                 ASSERT_TRUE(std::isfinite(length)) << frame;
-                (i == 0 ? worstRootLink : worstInnerLink) = std::max(i == 0 ? worstRootLink : worstInnerLink,
-                                                                     deviation);
+                (i == 0 ? worstRootLink : worstInnerLink) =
+                    std::max(i == 0 ? worstRootLink : worstInnerLink, deviation);
             }
         }
     }

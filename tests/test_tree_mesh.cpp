@@ -34,14 +34,15 @@ void expectNear(const glm::vec3& actual, const glm::vec3& expected, float tolera
 struct TubeFixture {
     std::vector<std::shared_ptr<Particle>> particles;
     std::vector<double> radii;
-    std::vector<glm::vec3> rings = std::vector<glm::vec3>(4 * kPoints);
+    tube::TubeScratch scratch{kPoints};
+    const std::vector<glm::vec3>& rings = scratch.rings;
     std::shared_ptr<VertexAttributes> mesh = tube::buildTubeMesh(kPoints);
 
     template <typename PositionOf>
     TubeFixture(PositionOf positionOf, double radius) : radii(kPoints, radius) {
         for (size_t i = 0; i < kPoints; ++i) particles.push_back(std::make_shared<Particle>(positionOf(i)));
     }
-    void rebuild() { tube::rebuildTubeMesh(*mesh, particles, radii, rings); }
+    void rebuild() { tube::rebuildTubeMesh(*mesh, particles, radii, scratch); }
     const glm::dvec3& p(size_t i) const { return particles[i]->position(); }
 };
 
@@ -63,8 +64,9 @@ TEST(TreeMesh, StreamsHaveTheirLayoutAndConstantContentFromTheStart) {
     for (const glm::vec3& position : stream<glm::vec3>(*mesh, 0)) EXPECT_EQ(position, glm::vec3(0.0f));
 
     const std::vector<glm::vec2>& coords = stream<glm::vec2>(*mesh, 3);
-    const glm::vec2 table[8][3] = {{{0, 0}, {1, 0}, {0, 1}}, {{1, 0}, {1, 1}, {0, 1}}, {{1, 1}, {0, 1}, {1, 0}},
-                                   {{0, 1}, {0, 0}, {1, 0}}, {{0, 1}, {0, 0}, {1, 0}}, {{0, 1}, {1, 0}, {1, 1}},
+    const glm::vec2 table[8][3] = {{{0, 0}, {1, 0}, {0, 1}}, {{1, 0}, {1, 1}, {0, 1}},
+                                   {{1, 1}, {0, 1}, {1, 0}}, {{0, 1}, {0, 0}, {1, 0}},
+                                   {{0, 1}, {0, 0}, {1, 0}}, {{0, 1}, {1, 0}, {1, 1}},
                                    {{1, 1}, {0, 1}, {1, 0}}, {{0, 1}, {0, 0}, {1, 0}}};
     for (size_t s = 0; s < kPoints - 1; ++s) {  // the unfilled last segment too
         EXPECT_EQ(coords[s * 24 + 0], glm::vec2(0, 0)) << s;
@@ -145,6 +147,20 @@ TEST(TreeMesh, BentBranchKeepsOutwardNormalsAndOrthonormalTangentFrames) {
         EXPECT_NEAR(glm::dot(tangents[v], normals[v]), 0.0f, 1e-6f) << v;
         EXPECT_EQ(bitangents[v], glm::cross(normals[v], tangents[v])) << v;
     }
+    // Every frame is exactly what the glm formulas give for the triangle's corners.
+    const std::vector<glm::vec2>& coords = stream<glm::vec2>(*tube.mesh, 3);
+    for (size_t v = 0; v < kFilledVertices; v += 3) {
+        const glm::vec3 e1 = positions[v + 1] - positions[v], e2 = positions[v + 2] - positions[v];
+        const glm::vec3 normal = glm::normalize(glm::cross(glm::normalize(e1), glm::normalize(e2)));
+        const glm::vec2 d1 = coords[v + 1] - coords[v], d2 = coords[v + 2] - coords[v];
+        const float r = 1.0f / (d1.x * d2.y - d2.x * d1.y);
+        const glm::vec3 tangent = glm::normalize((d2.y * e1 - d1.y * e2) * r);
+        const glm::vec3 orthogonal = glm::normalize(tangent - normal * glm::dot(normal, tangent));
+        for (size_t k = 0; k < 3; ++k) {
+            ASSERT_EQ(normals[v + k], normal) << v;
+            ASSERT_EQ(tangents[v + k], orthogonal) << v;
+        }
+    }
     // Counter-clockwise seen from outside: the normal points away from the segment's axis.
     for (size_t s = 1; s + 3 < kPoints; ++s) {
         const glm::vec3 axis = glm::vec3(0.5 * (tube.p(s) + tube.p(s + 1)));
@@ -168,7 +184,8 @@ TEST_F(TreeMeshDeathTest, DegenerateChainsAreInternalErrors) {
     EXPECT_DEATH(
         {
             TubeFixture tube = straightAlongZ(0.1);
-            tube.particles[0] = std::make_shared<Particle>(glm::dvec3(std::numeric_limits<double>::quiet_NaN()));
+            tube.particles[0] =
+                std::make_shared<Particle>(glm::dvec3(std::numeric_limits<double>::quiet_NaN()));
             tube.rebuild();
         },
         "Expression: p0 == p0\nFile: source\\\\cpp\\\\Tree");
@@ -180,10 +197,9 @@ TEST_F(TreeMeshDeathTest, DegenerateChainsAreInternalErrors) {
         "Expression: normal == normal\nFile: source\\\\cpp\\\\Tree");
     EXPECT_DEATH(
         {
-            std::vector<glm::vec3> rings(4 * kPoints);
             TubeFixture tube = straightAlongZ(0.1);
             auto bare = std::make_shared<VertexAttributes>(GL_TRIANGLES);
-            tube::rebuildTubeMesh(*bare, tube.particles, tube.radii, rings);
+            tube::rebuildTubeMesh(*bare, tube.particles, tube.radii, tube.scratch);
         },
         "Expression: attribTex != 0 && attribPos != 0 && attribTan != 0 && attribBit != 0\n"
         "File: source\\\\cpp\\\\Tree");
@@ -194,7 +210,8 @@ TEST(TreeBranch, UpdateRebuildsTheMeshFromTheMovedParticles) {
     branch.update(glm::vec3(0.01f, 0.0f, 0.0f), 0.0);
     const std::vector<glm::vec3>& positions = stream<glm::vec3>(*branch.mesh(), 0);
     // Segment 0, triangle 0, corner 0 is the collapsed root ring's vertex 0.
-    expectNear(positions[0], glm::vec3(branch.particles()[0]->position()) + glm::vec3(0, 0, 1e-6f), 1e-7f, "root");
+    expectNear(positions[0], glm::vec3(branch.particles()[0]->position()) + glm::vec3(0, 0, 1e-6f), 1e-7f,
+               "root");
     // The last filled segment ends on the collapsed tip ring around the last particle.
     expectNear(positions[kFilledVertices - 1], glm::vec3(branch.particles()[64]->position()), 2e-6f, "tip");
 }
@@ -213,7 +230,8 @@ TEST_F(TreeGl, UpdateUploadsTheRebuiltStreamsAndDrawCoversPixels) {
         const std::vector<glm::vec3>& cpu = stream<glm::vec3>(mesh, location);
         std::vector<glm::vec3> gpu(cpu.size());
         glBindBuffer(GL_ARRAY_BUFFER, mesh.attribute(location)->buffer);
-        glGetBufferSubData(GL_ARRAY_BUFFER, 0, static_cast<GLsizeiptr>(gpu.size() * sizeof(glm::vec3)), gpu.data());
+        glGetBufferSubData(GL_ARRAY_BUFFER, 0, static_cast<GLsizeiptr>(gpu.size() * sizeof(glm::vec3)),
+                           gpu.data());
         EXPECT_EQ(0, std::memcmp(gpu.data(), cpu.data(), gpu.size() * sizeof(glm::vec3))) << location;
     }
 

@@ -152,7 +152,8 @@ TEST(DistanceConstraint, OneRootToTipPassRestoresAWholeChain) {
     // Three points first, then a long zig-zag chain disturbed in every link.
     for (size_t count : {size_t(3), size_t(65)}) {
         std::vector<std::unique_ptr<Particle>> chain;
-        for (size_t i = 0; i < count; ++i) chain.push_back(std::make_unique<Particle>(glm::dvec3(0, 0, 0.05 * i)));
+        for (size_t i = 0; i < count; ++i)
+            chain.push_back(std::make_unique<Particle>(glm::dvec3(0, 0, 0.05 * i)));
         chain[0]->setMovable(false);
         std::vector<DistanceConstraint> links;
         for (size_t i = 0; i + 1 < count; ++i) links.emplace_back(chain[i].get(), chain[i + 1].get());

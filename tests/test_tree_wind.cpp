@@ -57,9 +57,11 @@ TEST(TreeLayout, EightBranchesFromSinglePrecisionAngles) {
                                    {0, -0.000000087, -1}};
     for (size_t i : {0u, 1u, 2u, 4u}) {
         const glm::dvec3 d = Tree::branchDirection(i);
-        for (int c = 0; c < 3; ++c) EXPECT_NEAR(d[c], expected[i][c], 1e-9) << "branch " << i << " axis " << c;
+        for (int c = 0; c < 3; ++c)
+            EXPECT_NEAR(d[c], expected[i][c], 1e-9) << "branch " << i << " axis " << c;
     }
-    for (size_t i = 0; i < Tree::kBranchCount; ++i) EXPECT_NEAR(glm::length(Tree::branchDirection(i)), 1.0, 1e-15);
+    for (size_t i = 0; i < Tree::kBranchCount; ++i)
+        EXPECT_NEAR(glm::length(Tree::branchDirection(i)), 1.0, 1e-15);
 }
 
 TEST(TreeLayout, ChainsAreLaidOutFromTheOriginWithRestLengthsOfFiveCentimetres) {
@@ -192,7 +194,8 @@ TEST(TreeUpdate, TreeFrameMatchesUpdatingEachBranchOnItsOwn) {
     }
     for (size_t k = 0; k < 8; ++k) {
         for (size_t i = 0; i < 65; ++i) {
-            ASSERT_EQ(tree.branches()[k].particles()[i]->position(), alone[k].particles()[i]->position()) << k << " " << i;
+            ASSERT_EQ(tree.branches()[k].particles()[i]->position(), alone[k].particles()[i]->position())
+                << k << " " << i;
         }
     }
 }
@@ -219,8 +222,8 @@ TEST(TreeUpdate, MoveRootPlacesEachFixedRootAtItsAnchor) {
     const Branch& branch = tree.branches()[5];
     for (const auto& c : branch.constraints()) c->satisfy();
     for (size_t i = 0; i + 1 < 65; ++i) {
-        EXPECT_NEAR(glm::length(branch.particles()[i + 1]->position() - branch.particles()[i]->position()), 0.05,
-                    1e-12);
+        EXPECT_NEAR(glm::length(branch.particles()[i + 1]->position() - branch.particles()[i]->position()),
+                    0.05, 1e-12);
     }
 }
 

@@ -26,9 +26,10 @@ Branch::Branch(const glm::dvec3& start, const glm::dvec3& direction, const glm::
     _particles[0]->setMovable(false);
     _constraints.reserve(_nrPoints - 1);
     for (size_t i = 0; i + 1 < _nrPoints; ++i) {
-        _constraints.push_back(std::make_shared<DistanceConstraint>(_particles[i].get(), _particles[i + 1].get()));
+        _constraints.push_back(
+            std::make_shared<DistanceConstraint>(_particles[i].get(), _particles[i + 1].get()));
     }
-    _rings.assign(tube::kRingSize * _nrPoints, glm::vec3(0.0f));
+    _scratch = std::make_shared<tube::TubeScratch>(_nrPoints);
     _taper.resize(_nrPoints);
     for (size_t i = 0; i < _nrPoints; ++i) {
         _taper[i] = std::sin(static_cast<double>(i) * M_PI / static_cast<double>(_radii.size()));
@@ -39,7 +40,8 @@ Branch::Branch(const glm::dvec3& start, const glm::dvec3& direction, const glm::
 
 void Branch::updateRadii(double time) {
     for (size_t i = 0; i < _nrPoints; ++i) {
-        const double s = std::sin(time * 1.5 - static_cast<double>(i) / (static_cast<double>(_nrPoints) * 0.5));
+        const double s =
+            std::sin(time * 1.5 - static_cast<double>(i) / (static_cast<double>(_nrPoints) * 0.5));
         // Below 0.88, s^15 is under 0.147 and the floor wins anyway (also for negative and NaN s).
         const double c = s > 0.88 ? std::pow(s, 15.0) : 0.0;
         const double base = c > 0.15 ? c : 0.15;
@@ -65,7 +67,8 @@ void Branch::relaxTogether(Branch* branches, size_t count) {
     // chains are walked in lockstep to let their solves overlap.
     if (count == 0) return;
     const size_t links = branches[0]._constraints.size();
-    for (size_t k = 1; k < count; ++k) HV_ASSERT(branches[k]._constraints.size() == links, tree::kAssertSource);
+    for (size_t k = 1; k < count; ++k)
+        HV_ASSERT(branches[k]._constraints.size() == links, tree::kAssertSource);
     for (int pass = 0; pass < kRelaxationPasses; ++pass) {
         for (size_t i = 0; i < links; ++i) {
             for (size_t k = 0; k < count; ++k) branches[k]._constraints[i]->satisfy();
@@ -84,6 +87,10 @@ void Branch::draw() {
     _mesh->draw();
 }
 
-void Branch::buildMesh() { _mesh = tube::buildTubeMesh(_nrPoints); }
+void Branch::buildMesh() {
+    _mesh = tube::buildTubeMesh(_nrPoints);
+}
 
-void Branch::rebuildMesh() { tube::rebuildTubeMesh(*_mesh, _particles, _radii, _rings); }
+void Branch::rebuildMesh() {
+    tube::rebuildTubeMesh(*_mesh, _particles, _radii, *_scratch);
+}

@@ -10,6 +10,7 @@
 // With MeshUpload::Gpu the constructor and update() need the GL context current.
 #pragma once
 
+#include "cpp/BranchMesh.h"
 #include "cpp/Constraint.h"
 #include "cpp/Particle.h"
 #include "cpp/VertexAttributes.h"
@@ -57,7 +58,7 @@ private:
     std::shared_ptr<VertexAttributes> _mesh;
     std::vector<double> _radii;
     glm::vec3 _force{0.0f};
-    std::vector<double> _taper;     // sin(i * pi / 65): zero at the root, thinning to the tip
-    std::vector<glm::vec3> _rings;  // scratch of the mesh rebuild, kept to avoid per-frame allocation
+    std::vector<double> _taper;                   // sin(i * pi / 65): zero at the root, thinning to the tip
+    std::shared_ptr<tube::TubeScratch> _scratch;  // working memory of the mesh rebuild, sized once
     MeshUpload _upload = MeshUpload::Gpu;
 };

@@ -36,15 +36,38 @@ extern const int kTriangleCorners[kTrianglesPerSegment][3];
 // The texture coordinate of each triangle's corners, the same in every segment.
 extern const glm::vec2 kTriangleTexCoords[kTrianglesPerSegment][3];
 
-inline size_t vertexCount(size_t nrPoints) { return (nrPoints - 1) * kVerticesPerSegment; }
+inline size_t vertexCount(size_t nrPoints) {
+    return (nrPoints - 1) * kVerticesPerSegment;
+}
 
 // A GL_TRIANGLES geometry with the six streams sized and the constant ones filled.
 // No GL call is made; the caller create()s it.
 std::shared_ptr<VertexAttributes> buildTubeMesh(size_t nrPoints);
 
-// Rewrites positions, normals, tangents and bitangents. `rings` is scratch of
-// 4 * particles.size() entries; `radii` holds one radius per particle.
+// Working memory of a rebuild, sized once for a chain length: the rings (ring r at
+// entries 4r to 4r + 3) and one lane per per-triangle quantity of the filled segments.
+struct TubeScratch {
+    // clang-format off
+    enum Lane {
+        kAx, kAy, kAz, kBx, kBy, kBz, kCx, kCy, kCz,      // corners a, b, c, in this order
+        kDy1, kDy2, kInverseDeterminant,                   // from the texture coordinates
+        kNx, kNy, kNz, kTx, kTy, kTz,                      // normal and tangent
+        kBitangentX, kBitangentY, kBitangentZ,
+        kLaneCount
+    };
+    // clang-format on
+
+    explicit TubeScratch(size_t nrPoints);
+    float* lane(Lane which) { return &lanes[which * triangles]; }
+
+    std::vector<glm::vec3> rings;
+    size_t triangles = 0;
+    std::vector<float> lanes;
+};
+
+// Rewrites positions, normals, tangents and bitangents from the particles and one
+// radius per particle. `scratch` must be built for particles.size().
 void rebuildTubeMesh(VertexAttributes& mesh, const std::vector<std::shared_ptr<Particle>>& particles,
-                     const std::vector<double>& radii, std::vector<glm::vec3>& rings);
+                     const std::vector<double>& radii, TubeScratch& scratch);
 
 }  // namespace tube

@@ -5,7 +5,9 @@
 #include <cmath>
 
 namespace {
-double lengthOf(const glm::dvec3& d) { return std::sqrt(d.x * d.x + d.y * d.y + d.z * d.z); }
+double lengthOf(const glm::dvec3& d) {
+    return std::sqrt(d.x * d.x + d.y * d.y + d.z * d.z);
+}
 }  // namespace
 
 DistanceConstraint::DistanceConstraint(Particle* p1, Particle* p2)

@@ -7,7 +7,9 @@
 #include <cmath>
 
 namespace {
-double windComponent(int draw) { return (draw / 32767.0 - 0.5) * 2; }
+double windComponent(int draw) {
+    return (draw / 32767.0 - 0.5) * 2;
+}
 }  // namespace
 
 glm::dvec3 Tree::branchDirection(size_t i) {
