@@ -250,7 +250,10 @@ def pulses(track, first_bar, last_bar, beats, peak, rest, accent=None):
             track.key((bar, beat + 3.0 / RPB), rest, "step")
 
 
-pulses(intens, 16, 24, (0, 2), 1.6, 1.0)       # sparse kick: half time
+# Sparse kick as the music places it: once a bar, then on beats 0 and 2, then once more.
+pulses(intens, 16, 20, (0,), 1.6, 1.0)
+pulses(intens, 20, 23, (0, 2), 1.6, 1.0)
+pulses(intens, 23, 24, (0,), 1.6, 1.0)
 pulses(intens, 24, 48, (0, 1, 2, 3), 1.8, 1.0, accent=2.0)
 intens.key(48, 0.75, "smooth", "break: no drums, a slow swell")
 intens.key(54, 0.8, "smooth")
