@@ -176,16 +176,14 @@ TEST(Limiter, NeverExceedsTheCeilingAndLeavesQuietAudioAlone) {
 TEST(Limiter, TurnsASingleSpikeIntoASmoothGainDip) {
     std::vector<float> left(4000, 0.5f), right(4000, 0.5f);
     left[2000] = 2.0f;
-    const std::vector<float> input = left;
     LimiterSettings settings;
     limitInPlace(left, right, settings);
     EXPECT_LE(left[2000], float(settings.ceiling));
-    // The gain ramps down over the look-ahead span instead of stepping.
+    // The gain ramps down over the look-ahead span instead of stepping; the constant right
+    // channel shows the linked gain, including at the peak itself.
     double largestGainStep = 0.0;
-    for (size_t i = 1; i < 4000; ++i) {
-        if (i == 2000 || i == 2001) continue;
+    for (size_t i = 1; i < 4000; ++i)
         largestGainStep = std::max(largestGainStep, double(std::abs(right[i] - right[i - 1])));
-    }
     EXPECT_LT(largestGainStep, 0.02);
     EXPECT_LT(right[2000], 0.5f);        // the dip is there at the peak...
     EXPECT_FLOAT_EQ(right[1000], 0.5f);  // ...and not long before it
