@@ -18,6 +18,8 @@ void keepForever(const void*) {}
 
 PresentationDriver::PresentationDriver() : PresentationDriver(&createFilmScene) {}
 
+// Order matters: the G-buffer exists (and is initialised) before the scene loads,
+// the music is opened after the scene, the tracks after the music.
 PresentationDriver::PresentationDriver(SceneFactory makeScene)
     : gBuffer(screenWidth, screenHeight), scene((gBuffer.init(), makeScene())), timer() {
     openMusic();
