@@ -22,8 +22,7 @@
 namespace {
 using namespace contenttest;
 
-void collectGeometry(sg::Node* node, std::vector<std::shared_ptr<VertexAttributes>>& out)
-{
+void collectGeometry(sg::Node* node, std::vector<std::shared_ptr<VertexAttributes>>& out) {
     if (auto* geometry = dynamic_cast<sg::GeometryNode*>(node)) {
         out.push_back(geometry->getGeometry());
     }
@@ -32,15 +31,13 @@ void collectGeometry(sg::Node* node, std::vector<std::shared_ptr<VertexAttribute
     }
 }
 
-bool isPowerOfTwo(int v)
-{
+bool isPowerOfTwo(int v) {
     return v > 0 && (v & (v - 1)) == 0;
 }
 
 class ContentModel : public hvtest::GlTest {};
 
-TEST_F(ContentModel, ImportsThroughTheResourceManagerWithEveryMaterialTextureReadable)
-{
+TEST_F(ContentModel, ImportsThroughTheResourceManagerWithEveryMaterialTextureReadable) {
     std::shared_ptr<sg::Graph> graph = ResourceManager::create()->loadGraph(kModelFile.string());
     ASSERT_TRUE(graph) << "the model did not import";
     std::vector<std::shared_ptr<VertexAttributes>> geometries;
@@ -75,8 +72,7 @@ TEST_F(ContentModel, ImportsThroughTheResourceManagerWithEveryMaterialTextureRea
     expectNoGlError();
 }
 
-TEST(ContentFiles, ModelDirectoryHoldsOnlyTheModelAndItsPngs)
-{
+TEST(ContentFiles, ModelDirectoryHoldsOnlyTheModelAndItsPngs) {
     // The film's texture scan reports anything else; the branch maps must be there.
     std::set<std::string> found;
     for (const auto& entry : std::filesystem::directory_iterator(kModelDir)) {
@@ -93,8 +89,7 @@ TEST(ContentFiles, ModelDirectoryHoldsOnlyTheModelAndItsPngs)
     }
 }
 
-TEST(ContentFiles, EveryPngInTheModelDirectoryIsSmallAndPowerOfTwo)
-{
+TEST(ContentFiles, EveryPngInTheModelDirectoryIsSmallAndPowerOfTwo) {
     for (const auto& entry : std::filesystem::directory_iterator(kModelDir)) {
         if (entry.path().extension() != ".png") {
             continue;
@@ -106,8 +101,7 @@ TEST(ContentFiles, EveryPngInTheModelDirectoryIsSmallAndPowerOfTwo)
     }
 }
 
-TEST(ContentFiles, ModelSpansTheHallWithTheFloorAtZeroAndOneTriangleMeshPerMaterial)
-{
+TEST(ContentFiles, ModelSpansTheHallWithTheFloorAtZeroAndOneTriangleMeshPerMaterial) {
     Assimp::Importer importer;
     const aiScene* scene = importer.ReadFile(kModelFile.string(), ResourceManager::kImportFlags);
     ASSERT_NE(scene, nullptr) << importer.GetErrorString();
@@ -131,8 +125,7 @@ TEST(ContentFiles, ModelSpansTheHallWithTheFloorAtZeroAndOneTriangleMeshPerMater
     EXPECT_LT((hi - aiVector3D(0, 8, 0)).Length(), 70.0f);
 }
 
-TEST(ContentFiles, CreditsImageIsRgbaWithTransparentBackgroundAndOpaqueText)
-{
+TEST(ContentFiles, CreditsImageIsRgbaWithTransparentBackgroundAndOpaqueText) {
     std::unique_ptr<PngImage> image;
     ASSERT_NO_THROW(read_png_file(image, (kSource / "data" / "credits.png").string().c_str()));
     ASSERT_EQ(image->bitsPerPixel, 32);

@@ -18,8 +18,7 @@ using namespace contenttest;
 
 class ContentTracks : public ::testing::Test {
 protected:
-    static void SetUpTestSuite()
-    {
+    static void SetUpTestSuite() {
         scratch = new ScratchDir("tracks");
         compileStatus = run(std::string(HV_SYNCTRACK) + " compile '" + kTimeline.string() + "' '" +
                             scratch->path().string() + "'");
@@ -28,15 +27,15 @@ protected:
             tracks[name] = sync_track_by_name(device, name.c_str());
         }
     }
-    static void TearDownTestSuite()
-    {
+    static void TearDownTestSuite() {
         sync_close_device(device);
         delete scratch;
         tracks.clear();
     }
-    static double value(const std::string& name, double row) { return sync_track_value(tracks.at(name), row); }
-    static glm::dvec3 vec(const std::string& prefix, double row)
-    {
+    static double value(const std::string& name, double row) {
+        return sync_track_value(tracks.at(name), row);
+    }
+    static glm::dvec3 vec(const std::string& prefix, double row) {
         return {value(prefix + ".x", row), value(prefix + ".y", row), value(prefix + ".z", row)};
     }
 
@@ -52,8 +51,7 @@ std::map<std::string, const sync_track*> ContentTracks::tracks;
 
 constexpr int kEndRow = kMusicBars * kRowsPerBar;
 
-TEST_F(ContentTracks, EveryTrackCompilesStartsAtRowZeroAndReachesTheLastBar)
-{
+TEST_F(ContentTracks, EveryTrackCompilesStartsAtRowZeroAndReachesTheLastBar) {
     ASSERT_EQ(compileStatus, 0);
     size_t files = 0;
     for (const auto& entry : std::filesystem::directory_iterator(scratch->path())) {
@@ -69,8 +67,7 @@ TEST_F(ContentTracks, EveryTrackCompilesStartsAtRowZeroAndReachesTheLastBar)
     }
 }
 
-TEST_F(ContentTracks, CameraAndLightStayInsideTheHallAndTheViewIsNeverDegenerate)
-{
+TEST_F(ContentTracks, CameraAndLightStayInsideTheHallAndTheViewIsNeverDegenerate) {
     ASSERT_EQ(compileStatus, 0);
     const glm::dvec3 hallLo(-19.7, 0.3, -11.7), hallHi(19.7, 9.7, 11.7);
     for (double row = 0.0; row <= kEndRow + 64; row += 0.5) {
@@ -78,7 +75,8 @@ TEST_F(ContentTracks, CameraAndLightStayInsideTheHallAndTheViewIsNeverDegenerate
         const glm::dvec3 light = vec("lightP_Off", row);
         for (int i = 0; i < 3; ++i) {
             ASSERT_TRUE(eye[i] > hallLo[i] && eye[i] < hallHi[i]) << "eye leaves the hall at row " << row;
-            ASSERT_TRUE(light[i] > hallLo[i] && light[i] < hallHi[i]) << "light leaves the hall at row " << row;
+            ASSERT_TRUE(light[i] > hallLo[i] && light[i] < hallHi[i])
+                << "light leaves the hall at row " << row;
         }
         const glm::dvec3 view = target - eye;
         ASSERT_GT(glm::length(view), 1.0) << "row " << row;
@@ -92,8 +90,7 @@ TEST_F(ContentTracks, CameraAndLightStayInsideTheHallAndTheViewIsNeverDegenerate
     }
 }
 
-TEST_F(ContentTracks, CreditsStayHiddenUntilTheOutroThenFadeInAndHold)
-{
+TEST_F(ContentTracks, CreditsStayHiddenUntilTheOutroThenFadeInAndHold) {
     ASSERT_EQ(compileStatus, 0);
     const int outro = 76 * kRowsPerBar;
     for (int row = 0; row < outro; ++row) {
@@ -109,8 +106,7 @@ TEST_F(ContentTracks, CreditsStayHiddenUntilTheOutroThenFadeInAndHold)
     }
 }
 
-TEST_F(ContentTracks, LightPulsesOnEveryBeatOfTheMainSection)
-{
+TEST_F(ContentTracks, LightPulsesOnEveryBeatOfTheMainSection) {
     ASSERT_EQ(compileStatus, 0);
     for (int bar = 24; bar < 48; ++bar) {
         for (int beat = 0; beat < 4; ++beat) {

@@ -5,8 +5,7 @@
 
 namespace art {
 
-void fillRect(Image& image, int x0, int y0, int x1, int y1, Rgb colour)
-{
+void fillRect(Image& image, int x0, int y0, int x1, int y1, Rgb colour) {
     x0 = std::max(x0, 0);
     y0 = std::max(y0, 0);
     x1 = std::min(x1, image.width);
@@ -21,8 +20,7 @@ void fillRect(Image& image, int x0, int y0, int x1, int y1, Rgb colour)
     }
 }
 
-void drawLine(Image& image, int x0, int y0, int x1, int y1, Rgb colour)
-{
+void drawLine(Image& image, int x0, int y0, int x1, int y1, Rgb colour) {
     const int dx = std::abs(x1 - x0), sx = x0 < x1 ? 1 : -1;
     const int dy = -std::abs(y1 - y0), sy = y0 < y1 ? 1 : -1;
     int err = dx + dy;
@@ -48,8 +46,7 @@ void drawLine(Image& image, int x0, int y0, int x1, int y1, Rgb colour)
     }
 }
 
-void blitShrunk(Image& target, const Image& source, int x, int y, int factor)
-{
+void blitShrunk(Image& target, const Image& source, int x, int y, int factor) {
     const int w = source.width / factor;
     const int h = source.height / factor;
     for (int ty = 0; ty < h; ++ty) {

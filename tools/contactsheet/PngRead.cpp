@@ -6,8 +6,7 @@
 
 namespace art {
 
-bool readPng(const std::string& path, Image* image, std::string* why)
-{
+bool readPng(const std::string& path, Image* image, std::string* why) {
     png_image png;
     std::memset(&png, 0, sizeof png);
     png.version = PNG_IMAGE_VERSION;

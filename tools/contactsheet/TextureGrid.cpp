@@ -17,8 +17,7 @@ const int kCellHeight = kTile + 26;
 const int kLabelWidth = 110;
 }  // namespace
 
-bool textureGrid(const std::string& directory, TextRenderer& font, Image* out, std::string* why)
-{
+bool textureGrid(const std::string& directory, TextRenderer& font, Image* out, std::string* why) {
     std::vector<std::string> names;
     std::error_code ec;
     for (const auto& entry : std::filesystem::directory_iterator(directory, ec)) {

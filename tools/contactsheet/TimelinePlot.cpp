@@ -22,8 +22,7 @@ const Rgb kBackground{24, 24, 28};
 const Rgb kText{220, 220, 210};
 const Rgb kCurve{255, 190, 80};
 
-std::vector<double> sampleTrack(const synctrack::TimelineTrack& track, int columns, double rowsPerColumn)
-{
+std::vector<double> sampleTrack(const synctrack::TimelineTrack& track, int columns, double rowsPerColumn) {
     std::vector<sync_key> keys;
     for (const synctrack::TimelineKey& k : track.keys) {
         keys.push_back(sync_key{k.row, k.value, static_cast<key_type>(k.type)});
@@ -37,16 +36,15 @@ std::vector<double> sampleTrack(const synctrack::TimelineTrack& track, int colum
     return values;
 }
 
-std::string shortNumber(double v)
-{
+std::string shortNumber(double v) {
     char buffer[32] = {};
     std::snprintf(buffer, sizeof buffer, "%.3g", v);
     return buffer;
 }
 }  // namespace
 
-Image plotTimeline(const synctrack::Timeline& timeline, const std::vector<Section>& sections, TextRenderer& font)
-{
+Image plotTimeline(const synctrack::Timeline& timeline, const std::vector<Section>& sections,
+                   TextRenderer& font) {
     const int rowsPerBar = timeline.rowsPerBeat * timeline.beatsPerBar;
     int endRow = sections.empty() ? rowsPerBar : sections.back().endBar * rowsPerBar;
     for (const synctrack::TimelineTrack& t : timeline.tracks) {
@@ -59,7 +57,9 @@ Image plotTimeline(const synctrack::Timeline& timeline, const std::vector<Sectio
     fillRect(image, 0, 0, image.width, image.height, kBackground);
     const int plotWidth = kWidth - kLabelWidth - 10;
     const double rowsPerColumn = static_cast<double>(endRow) / plotWidth;
-    const auto xOf = [&](double row) { return kLabelWidth + static_cast<int>(std::lround(row / rowsPerColumn)); };
+    const auto xOf = [&](double row) {
+        return kLabelWidth + static_cast<int>(std::lround(row / rowsPerColumn));
+    };
 
     // Section shading and names, bar lines through every band.
     for (size_t s = 0; s < sections.size(); ++s) {

@@ -17,6 +17,7 @@ struct Section {
     int endBar = 0;  // exclusive
 };
 
-Image plotTimeline(const synctrack::Timeline& timeline, const std::vector<Section>& sections, TextRenderer& font);
+Image plotTimeline(const synctrack::Timeline& timeline, const std::vector<Section>& sections,
+                   TextRenderer& font);
 
 }  // namespace art

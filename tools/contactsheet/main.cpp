@@ -11,12 +11,11 @@
 
 namespace {
 // The music's arrangement, by bar.
-const std::vector<art::Section> kSections = {{"intro", 0, 8},  {"build", 8, 24},   {"main", 24, 48},
+const std::vector<art::Section> kSections = {{"intro", 0, 8},   {"build", 8, 24},   {"main", 24, 48},
                                              {"break", 48, 56}, {"finale", 56, 76}, {"outro", 76, 84}};
 }  // namespace
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     if (argc < 5 || argc > 6) {
         std::fprintf(stderr, "usage: contactsheet TIMELINE TEXTUREDIR TIMELINE_PNG TEXTURES_PNG [FONTDIR]\n");
         return 2;

@@ -13,8 +13,7 @@ struct TextRenderer::Impl {
     FT_Face face = nullptr;
 };
 
-TextRenderer::TextRenderer(const std::string& fontPath, int pixelHeight) : _impl(std::make_unique<Impl>())
-{
+TextRenderer::TextRenderer(const std::string& fontPath, int pixelHeight) : _impl(std::make_unique<Impl>()) {
     if (FT_Init_FreeType(&_impl->library) != 0) {
         throw std::runtime_error("FreeType could not be initialised");
     }
@@ -25,19 +24,16 @@ TextRenderer::TextRenderer(const std::string& fontPath, int pixelHeight) : _impl
     setPixelHeight(pixelHeight);
 }
 
-TextRenderer::~TextRenderer()
-{
+TextRenderer::~TextRenderer() {
     FT_Done_Face(_impl->face);
     FT_Done_FreeType(_impl->library);
 }
 
-void TextRenderer::setPixelHeight(int pixelHeight)
-{
+void TextRenderer::setPixelHeight(int pixelHeight) {
     FT_Set_Pixel_Sizes(_impl->face, 0, static_cast<FT_UInt>(pixelHeight));
 }
 
-int TextRenderer::width(const std::string& text) const
-{
+int TextRenderer::width(const std::string& text) const {
     FT_Face face = _impl->face;
     long pen = 0;
     FT_UInt previous = 0;
@@ -57,8 +53,7 @@ int TextRenderer::width(const std::string& text) const
 }
 
 void TextRenderer::draw(Image& target, int x, int baseline, const std::string& text,
-                        std::array<uint8_t, 3> colour) const
-{
+                        std::array<uint8_t, 3> colour) const {
     FT_Face face = _impl->face;
     long pen = static_cast<long>(x) << 6;
     FT_UInt previous = 0;
@@ -96,7 +91,8 @@ void TextRenderer::draw(Image& target, int x, int baseline, const std::string& t
                     p[3] = std::max(p[3], coverage);
                 } else {
                     for (int k = 0; k < std::min(3, target.channels); ++k) {
-                        p[k] = static_cast<uint8_t>((p[k] * (255 - coverage) + colour[k] * coverage + 127) / 255);
+                        p[k] = static_cast<uint8_t>((p[k] * (255 - coverage) + colour[k] * coverage + 127) /
+                                                    255);
                     }
                 }
             }

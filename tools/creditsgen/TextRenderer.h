@@ -24,7 +24,8 @@ public:
     void setPixelHeight(int pixelHeight);
     int width(const std::string& text) const;  // advance width in pixels (ASCII text)
     // Draws with the baseline at row `baseline` (rows counted from the top of the picture).
-    void draw(Image& target, int x, int baseline, const std::string& text, std::array<uint8_t, 3> colour) const;
+    void draw(Image& target, int x, int baseline, const std::string& text,
+              std::array<uint8_t, 3> colour) const;
 
 private:
     struct Impl;

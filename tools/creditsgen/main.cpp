@@ -17,17 +17,13 @@ struct Line {
 };
 
 const Line kLines[] = {
-    {"", "HALVANE", true, 112, 150},
-    {"", "a real-time film by", false, 30, 210},
-    {"", "Tavrik - Quenlo", true, 54, 272},
-    {"code", "Sarnek", false, 34, 348},
-    {"music", "Oljeva", false, 34, 394},
-    {"graphics", "Brightmoss", false, 34, 440},
+    {"", "HALVANE", true, 112, 150},        {"", "a real-time film by", false, 30, 210},
+    {"", "Tavrik - Quenlo", true, 54, 272}, {"code", "Sarnek", false, 34, 348},
+    {"music", "Oljeva", false, 34, 394},    {"graphics", "Brightmoss", false, 34, 440},
 };
 }  // namespace
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     if (argc < 2 || argc > 3) {
         std::fprintf(stderr, "usage: creditsgen OUTFILE [FONTDIR]\n");
         return 2;
@@ -48,7 +44,8 @@ int main(int argc, char** argv)
             font.setPixelHeight(line.size);
             const std::string role = line.role;
             if (role.empty()) {
-                font.draw(image, (image.width - font.width(line.text)) / 2, line.baseline, line.text, warmWhite);
+                font.draw(image, (image.width - font.width(line.text)) / 2, line.baseline, line.text,
+                          warmWhite);
             } else {
                 const int gutter = 14;
                 font.draw(image, image.width / 2 - gutter - font.width(role), line.baseline, role, warmWhite);

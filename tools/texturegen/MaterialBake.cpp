@@ -4,8 +4,7 @@
 
 namespace art {
 
-Image normalMapFromHeight(const std::vector<double>& height, int size, double strength)
-{
+Image normalMapFromHeight(const std::vector<double>& height, int size, double strength) {
     Image out(size, size, 3);
     auto h = [&](int x, int y) {
         const int wx = (x + size) % size;
@@ -31,8 +30,7 @@ Image normalMapFromHeight(const std::vector<double>& height, int size, double st
     return out;
 }
 
-MaterialMaps bakeMaterial(const MaterialSpec& spec)
-{
+MaterialMaps bakeMaterial(const MaterialSpec& spec) {
     const int n = spec.size;
     MaterialMaps maps;
     maps.diffuse = Image(n, n, 3);

@@ -11,8 +11,7 @@ namespace art {
 namespace {
 const double kPi = 3.14159265358979323846;
 
-MaterialSample concrete(double u, double v)
-{
+MaterialSample concrete(double u, double v) {
     const double stain = fbm(u, v, 4, 5, 11U);
     const double grain = valueNoise(u, v, 96, 12U);
     const double pits = hash01(static_cast<int>(u * 256), static_cast<int>(v * 256), 13U);
@@ -30,8 +29,7 @@ MaterialSample concrete(double u, double v)
     return s;
 }
 
-MaterialSample brick(double u, double v)
-{
+MaterialSample brick(double u, double v) {
     const int rows = 8;
     const int columns = 4;
     const double y = v * rows;
@@ -57,8 +55,7 @@ MaterialSample brick(double u, double v)
     return s;
 }
 
-MaterialSample roof(double u, double v)
-{
+MaterialSample roof(double u, double v) {
     const double ridge = 0.5 + 0.5 * std::sin(2.0 * kPi * 8.0 * u);
     const double rust = smoothStep(0.58, 0.75, fbm(u, v, 4, 5, 31U));
     const double speck = valueNoise(u, v, 64, 32U);
@@ -72,8 +69,7 @@ MaterialSample roof(double u, double v)
     return s;
 }
 
-MaterialSample steel(double u, double v)
-{
+MaterialSample steel(double u, double v) {
     const double wear = fbm(u, v, 4, 5, 41U);
     const double chip = smoothStep(0.66, 0.70, wear);
     const double brush = valueNoise(u * 0.125 + v, v, 32, 42U);
@@ -87,8 +83,7 @@ MaterialSample steel(double u, double v)
     return s;
 }
 
-MaterialSample wood(double u, double v)
-{
+MaterialSample wood(double u, double v) {
     const int planks = 4;
     const double y = v * planks;
     const int plank = static_cast<int>(std::floor(y));
@@ -107,8 +102,7 @@ MaterialSample wood(double u, double v)
     return s;
 }
 
-MaterialSample barrel(double u, double v)
-{
+MaterialSample barrel(double u, double v) {
     // Two rolling hoops around the drum (v runs along its axis).
     const double hoopA = std::exp(-std::pow((v - 0.33) / 0.02, 2.0));
     const double hoopB = std::exp(-std::pow((v - 0.67) / 0.02, 2.0));
@@ -125,8 +119,7 @@ MaterialSample barrel(double u, double v)
     return s;
 }
 
-MaterialSample slither(double u, double v)
-{
+MaterialSample slither(double u, double v) {
     const Cell c = cellular(u, v, 16, 71U, 0.55);
     const double crease = smoothStep(0.0, 0.12, c.f2 - c.f1);
     const double dome = clampTo(1.0 - c.f1 * 1.3, 0.0, 1.0);
@@ -143,11 +136,10 @@ MaterialSample slither(double u, double v)
 }
 }  // namespace
 
-std::vector<MaterialSpec> allMaterials()
-{
+std::vector<MaterialSpec> allMaterials() {
     return {
-        {"concrete", 256, 3.0, concrete}, {"brick", 256, 4.0, brick},   {"roof", 256, 6.0, roof},
-        {"steel", 256, 3.0, steel},       {"wood", 256, 4.0, wood},     {"barrel", 256, 4.0, barrel},
+        {"concrete", 256, 3.0, concrete}, {"brick", 256, 4.0, brick}, {"roof", 256, 6.0, roof},
+        {"steel", 256, 3.0, steel},       {"wood", 256, 4.0, wood},   {"barrel", 256, 4.0, barrel},
         {"slither", 256, 5.0, slither},
     };
 }

@@ -5,8 +5,7 @@
 namespace art {
 
 namespace {
-uint32_t mixBits(uint32_t h)
-{
+uint32_t mixBits(uint32_t h) {
     h ^= h >> 16;
     h *= 0x7feb352dU;
     h ^= h >> 15;
@@ -15,41 +14,35 @@ uint32_t mixBits(uint32_t h)
     return h;
 }
 
-int wrap(int i, int period)
-{
+int wrap(int i, int period) {
     const int m = i % period;
     return m < 0 ? m + period : m;
 }
 
-uint32_t cellHash(int32_t x, int32_t y, uint32_t seed)
-{
-    return mixBits(static_cast<uint32_t>(x) * 0x8da6b343U ^ mixBits(static_cast<uint32_t>(y) * 0xd8163841U ^ seed));
+uint32_t cellHash(int32_t x, int32_t y, uint32_t seed) {
+    return mixBits(static_cast<uint32_t>(x) * 0x8da6b343U ^
+                   mixBits(static_cast<uint32_t>(y) * 0xd8163841U ^ seed));
 }
 }  // namespace
 
-double hash01(int32_t x, int32_t y, uint32_t seed)
-{
+double hash01(int32_t x, int32_t y, uint32_t seed) {
     return (cellHash(x, y, seed) >> 8) / 16777216.0;
 }
 
-double clampTo(double x, double lo, double hi)
-{
+double clampTo(double x, double lo, double hi) {
     return x < lo ? lo : (x > hi ? hi : x);
 }
 
-double smoothStep(double edge0, double edge1, double x)
-{
+double smoothStep(double edge0, double edge1, double x) {
     const double t = clampTo((x - edge0) / (edge1 - edge0), 0.0, 1.0);
     return t * t * (3.0 - 2.0 * t);
 }
 
-double mix(double a, double b, double t)
-{
+double mix(double a, double b, double t) {
     return a + (b - a) * t;
 }
 
-double valueNoise(double u, double v, int period, uint32_t seed)
-{
+double valueNoise(double u, double v, int period, uint32_t seed) {
     const double x = u * period;
     const double y = v * period;
     const double fx = std::floor(x);
@@ -67,8 +60,7 @@ double valueNoise(double u, double v, int period, uint32_t seed)
     return mix(mix(a, b, sx), mix(c, d, sx), sy);
 }
 
-double fbm(double u, double v, int basePeriod, int octaves, uint32_t seed)
-{
+double fbm(double u, double v, int basePeriod, int octaves, uint32_t seed) {
     double sum = 0.0;
     double amplitude = 0.5;
     double total = 0.0;
@@ -82,8 +74,7 @@ double fbm(double u, double v, int basePeriod, int octaves, uint32_t seed)
     return sum / total;
 }
 
-Cell cellular(double u, double v, int period, uint32_t seed, double jitter)
-{
+Cell cellular(double u, double v, int period, uint32_t seed, double jitter) {
     const double x = u * period;
     const double y = v * period;
     const int cx = static_cast<int>(std::floor(x));

@@ -20,10 +20,10 @@ double fbm(double u, double v, int basePeriod, int octaves, uint32_t seed);
 
 // Cellular noise: one jittered feature point per cell of a `period` grid.
 struct Cell {
-    double f1 = 0.0;    // distance to the nearest point, in cell units
-    double f2 = 0.0;    // distance to the second nearest point
-    uint32_t id = 0;    // hash of the nearest cell, for per-cell colour variation
-    double dx = 0.0;    // offset from the nearest point, cell units
+    double f1 = 0.0;  // distance to the nearest point, in cell units
+    double f2 = 0.0;  // distance to the second nearest point
+    uint32_t id = 0;  // hash of the nearest cell, for per-cell colour variation
+    double dx = 0.0;  // offset from the nearest point, cell units
     double dy = 0.0;
 };
 Cell cellular(double u, double v, int period, uint32_t seed, double jitter = 0.8);

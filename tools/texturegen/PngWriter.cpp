@@ -7,8 +7,7 @@
 
 namespace art {
 
-uint8_t toByte(double v)
-{
+uint8_t toByte(double v) {
     if (!(v > 0.0)) {
         return 0;
     }
@@ -19,19 +18,21 @@ uint8_t toByte(double v)
 }
 
 namespace {
-int pngColorType(int channels)
-{
+int pngColorType(int channels) {
     switch (channels) {
-    case 1: return PNG_COLOR_TYPE_GRAY;
-    case 3: return PNG_COLOR_TYPE_RGB;
-    case 4: return PNG_COLOR_TYPE_RGB_ALPHA;
-    default: return -1;
+        case 1:
+            return PNG_COLOR_TYPE_GRAY;
+        case 3:
+            return PNG_COLOR_TYPE_RGB;
+        case 4:
+            return PNG_COLOR_TYPE_RGB_ALPHA;
+        default:
+            return -1;
     }
 }
 }  // namespace
 
-bool writePng(const std::string& path, const Image& image, std::string* why)
-{
+bool writePng(const std::string& path, const Image& image, std::string* why) {
     auto fail = [why](const std::string& text) {
         if (why) {
             *why = text;

@@ -18,7 +18,8 @@ struct Image {
     std::vector<uint8_t> pixels;
 
     Image() = default;
-    Image(int w, int h, int c) : width(w), height(h), channels(c), pixels(static_cast<size_t>(w) * h * c, 0) {}
+    Image(int w, int h, int c)
+        : width(w), height(h), channels(c), pixels(static_cast<size_t>(w) * h * c, 0) {}
     uint8_t* at(int x, int y) { return &pixels[(static_cast<size_t>(y) * width + x) * channels]; }
     const uint8_t* at(int x, int y) const { return &pixels[(static_cast<size_t>(y) * width + x) * channels]; }
 };

@@ -5,8 +5,7 @@
 #include <cstdio>
 #include <string>
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     if (argc != 2) {
         std::fprintf(stderr, "usage: texturegen OUTDIR\n");
         return 2;
@@ -17,7 +16,9 @@ int main(int argc, char** argv)
         const struct {
             const char* suffix;
             const art::Image* image;
-        } outputs[] = {{"_diffuse.png", &maps.diffuse}, {"_normal.png", &maps.normal}, {"_specular.png", &maps.specular}};
+        } outputs[] = {{"_diffuse.png", &maps.diffuse},
+                       {"_normal.png", &maps.normal},
+                       {"_specular.png", &maps.specular}};
         for (const auto& out : outputs) {
             const std::string path = dir + "/" + spec.name + out.suffix;
             std::string why;

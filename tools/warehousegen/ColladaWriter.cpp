@@ -7,8 +7,7 @@ namespace art {
 
 namespace {
 // Fixed decimal output; "-0" is folded to "0" so mirrored geometry prints the same.
-std::string number(double v)
-{
+std::string number(double v) {
     char buffer[32] = {};
     std::snprintf(buffer, sizeof buffer, "%.4f", v);
     std::string s = buffer;
@@ -26,8 +25,7 @@ std::string number(double v)
 }
 
 void writeArray(std::ostream& out, const std::string& id, const std::vector<double>& values, int stride,
-                const char* const* names)
-{
+                const char* const* names) {
     out << "      <source id=\"" << id << "\">\n        <float_array id=\"" << id << "-array\" count=\""
         << values.size() << "\">";
     for (size_t i = 0; i < values.size(); ++i) {
@@ -41,20 +39,19 @@ void writeArray(std::ostream& out, const std::string& id, const std::vector<doub
     out << "          </accessor>\n        </technique_common>\n      </source>\n";
 }
 
-void writeImages(std::ostream& out, const std::vector<MaterialMesh>& meshes)
-{
+void writeImages(std::ostream& out, const std::vector<MaterialMesh>& meshes) {
     out << "  <library_images>\n";
     for (const MaterialMesh& m : meshes) {
         for (const char* map : {"diffuse", "specular", "normal"}) {
-            out << "    <image id=\"" << m.material << "_" << map << "-image\" name=\"" << m.material << "_" << map
-                << "\">\n      <init_from>" << m.material << "_" << map << ".png</init_from>\n    </image>\n";
+            out << "    <image id=\"" << m.material << "_" << map << "-image\" name=\"" << m.material << "_"
+                << map << "\">\n      <init_from>" << m.material << "_" << map
+                << ".png</init_from>\n    </image>\n";
         }
     }
     out << "  </library_images>\n";
 }
 
-void writeEffects(std::ostream& out, const std::vector<MaterialMesh>& meshes)
-{
+void writeEffects(std::ostream& out, const std::vector<MaterialMesh>& meshes) {
     out << "  <library_effects>\n";
     for (const MaterialMesh& m : meshes) {
         const std::string& n = m.material;
@@ -63,19 +60,22 @@ void writeEffects(std::ostream& out, const std::vector<MaterialMesh>& meshes)
             const std::string base = n + "_" + map;
             out << "        <newparam sid=\"" << base << "-surface\">\n          <surface type=\"2D\">\n"
                 << "            <init_from>" << base << "-image</init_from>\n          </surface>\n"
-                << "        </newparam>\n        <newparam sid=\"" << base << "-sampler\">\n          <sampler2D>\n"
+                << "        </newparam>\n        <newparam sid=\"" << base
+                << "-sampler\">\n          <sampler2D>\n"
                 << "            <source>" << base << "-surface</source>\n          </sampler2D>\n"
                 << "        </newparam>\n";
         }
         out << "        <technique sid=\"common\">\n          <phong>\n"
             << "            <emission><color>0 0 0 1</color></emission>\n"
             << "            <ambient><color>0 0 0 1</color></ambient>\n"
-            << "            <diffuse><texture texture=\"" << n << "_diffuse-sampler\" texcoord=\"UVSET0\"/></diffuse>\n"
+            << "            <diffuse><texture texture=\"" << n
+            << "_diffuse-sampler\" texcoord=\"UVSET0\"/></diffuse>\n"
             << "            <specular><texture texture=\"" << n
             << "_specular-sampler\" texcoord=\"UVSET0\"/></specular>\n"
             << "            <shininess><float>" << number(m.shininess) << "</float></shininess>\n"
             << "          </phong>\n          <extra>\n            <technique profile=\"FCOLLADA\">\n"
-            << "              <bump><texture texture=\"" << n << "_normal-sampler\" texcoord=\"UVSET0\"/></bump>\n"
+            << "              <bump><texture texture=\"" << n
+            << "_normal-sampler\" texcoord=\"UVSET0\"/></bump>\n"
             << "            </technique>\n          </extra>\n        </technique>\n"
             << "      </profile_COMMON>\n    </effect>\n";
     }
@@ -87,8 +87,7 @@ void writeEffects(std::ostream& out, const std::vector<MaterialMesh>& meshes)
     out << "  </library_materials>\n";
 }
 
-void writeGeometries(std::ostream& out, const std::vector<MaterialMesh>& meshes)
-{
+void writeGeometries(std::ostream& out, const std::vector<MaterialMesh>& meshes) {
     static const char* const xyz[] = {"X", "Y", "Z"};
     static const char* const st[] = {"S", "T"};
     out << "  <library_geometries>\n";
@@ -105,9 +104,11 @@ void writeGeometries(std::ostream& out, const std::vector<MaterialMesh>& meshes)
         writeArray(out, id + "-positions", positions, 3, xyz);
         writeArray(out, id + "-normals", normals, 3, xyz);
         writeArray(out, id + "-uv", uvs, 2, st);
-        out << "      <vertices id=\"" << id << "-vertices\">\n        <input semantic=\"POSITION\" source=\"#" << id
+        out << "      <vertices id=\"" << id
+            << "-vertices\">\n        <input semantic=\"POSITION\" source=\"#" << id
             << "-positions\"/>\n      </vertices>\n";
-        out << "      <triangles material=\"" << m.material << "-symbol\" count=\"" << vs.size() / 3 << "\">\n"
+        out << "      <triangles material=\"" << m.material << "-symbol\" count=\"" << vs.size() / 3
+            << "\">\n"
             << "        <input semantic=\"VERTEX\" source=\"#" << id << "-vertices\" offset=\"0\"/>\n"
             << "        <input semantic=\"NORMAL\" source=\"#" << id << "-normals\" offset=\"0\"/>\n"
             << "        <input semantic=\"TEXCOORD\" source=\"#" << id << "-uv\" offset=\"0\" set=\"0\"/>\n"
@@ -120,17 +121,18 @@ void writeGeometries(std::ostream& out, const std::vector<MaterialMesh>& meshes)
     out << "  </library_geometries>\n";
 }
 
-void writeScene(std::ostream& out, const std::vector<MaterialMesh>& meshes)
-{
+void writeScene(std::ostream& out, const std::vector<MaterialMesh>& meshes) {
     out << "  <library_visual_scenes>\n    <visual_scene id=\"warehouse\" name=\"warehouse\">\n";
     for (const MaterialMesh& m : meshes) {
         out << "      <node id=\"" << m.material << "-node\" name=\"" << m.material << "\">\n"
             << "        <instance_geometry url=\"#" << m.material << "-mesh\">\n"
             << "          <bind_material>\n            <technique_common>\n"
-            << "              <instance_material symbol=\"" << m.material << "-symbol\" target=\"#" << m.material
-            << "-material\">\n"
-            << "                <bind_vertex_input semantic=\"UVSET0\" input_semantic=\"TEXCOORD\" input_set=\"0\"/>\n"
-            << "              </instance_material>\n            </technique_common>\n          </bind_material>\n"
+            << "              <instance_material symbol=\"" << m.material << "-symbol\" target=\"#"
+            << m.material << "-material\">\n"
+            << "                <bind_vertex_input semantic=\"UVSET0\" input_semantic=\"TEXCOORD\" "
+               "input_set=\"0\"/>\n"
+            << "              </instance_material>\n            </technique_common>\n          "
+               "</bind_material>\n"
             << "        </instance_geometry>\n      </node>\n";
     }
     out << "    </visual_scene>\n  </library_visual_scenes>\n"
@@ -138,8 +140,7 @@ void writeScene(std::ostream& out, const std::vector<MaterialMesh>& meshes)
 }
 }  // namespace
 
-void writeCollada(std::ostream& out, const std::vector<MaterialMesh>& meshes)
-{
+void writeCollada(std::ostream& out, const std::vector<MaterialMesh>& meshes) {
     out << "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n"
         << "<COLLADA xmlns=\"http://www.collada.org/2005/11/COLLADASchema\" version=\"1.4.1\">\n"
         << "  <asset>\n    <contributor>\n      <authoring_tool>Halvane warehousegen</authoring_tool>\n"

@@ -10,23 +10,20 @@ namespace {
 const double kPi = 3.14159265358979323846;
 
 // Two unit vectors perpendicular to `axis` forming a right-handed frame (p × q = axis).
-void perpendicularFrame(const glm::dvec3& axis, glm::dvec3& p, glm::dvec3& q)
-{
+void perpendicularFrame(const glm::dvec3& axis, glm::dvec3& p, glm::dvec3& q) {
     const glm::dvec3 helper = std::fabs(axis.y) < 0.9 ? glm::dvec3(0, 1, 0) : glm::dvec3(1, 0, 0);
     p = glm::normalize(glm::cross(helper, axis));
     q = glm::cross(axis, p);
 }
 }  // namespace
 
-void MeshBuilder::addTriangle(const ModelVertex& a, const ModelVertex& b, const ModelVertex& c)
-{
+void MeshBuilder::addTriangle(const ModelVertex& a, const ModelVertex& b, const ModelVertex& c) {
     _vertices.push_back(a);
     _vertices.push_back(b);
     _vertices.push_back(c);
 }
 
-void MeshBuilder::addQuad(const glm::dvec3& origin, const glm::dvec3& u, const glm::dvec3& v)
-{
+void MeshBuilder::addQuad(const glm::dvec3& origin, const glm::dvec3& u, const glm::dvec3& v) {
     const glm::dvec3 n = glm::normalize(glm::cross(u, v));
     const double su = glm::length(u) / _tileSize;
     const double sv = glm::length(v) / _tileSize;
@@ -39,8 +36,7 @@ void MeshBuilder::addQuad(const glm::dvec3& origin, const glm::dvec3& u, const g
 }
 
 void MeshBuilder::addOrientedBox(const glm::dvec3& c, const glm::dvec3& a, const glm::dvec3& b,
-                                 const glm::dvec3& e)
-{
+                                 const glm::dvec3& e) {
     // Each face: normal n and in-plane half vectors p, q with p × q along n.
     const glm::dvec3 faces[6][3] = {{a, b, e}, {-a, e, b}, {b, e, a}, {-b, a, e}, {e, a, b}, {-e, b, a}};
     for (const auto& f : faces) {
@@ -48,14 +44,12 @@ void MeshBuilder::addOrientedBox(const glm::dvec3& c, const glm::dvec3& a, const
     }
 }
 
-void MeshBuilder::addBox(const glm::dvec3& lo, const glm::dvec3& hi)
-{
+void MeshBuilder::addBox(const glm::dvec3& lo, const glm::dvec3& hi) {
     const glm::dvec3 h = (hi - lo) * 0.5;
     addOrientedBox(lo + h, {h.x, 0, 0}, {0, h.y, 0}, {0, 0, h.z});
 }
 
-void MeshBuilder::addBeam(const glm::dvec3& p0, const glm::dvec3& p1, double halfThickness)
-{
+void MeshBuilder::addBeam(const glm::dvec3& p0, const glm::dvec3& p1, double halfThickness) {
     const glm::dvec3 axis = glm::normalize(p1 - p0);
     glm::dvec3 p{0.0}, q{0.0};
     perpendicularFrame(axis, p, q);
@@ -63,8 +57,7 @@ void MeshBuilder::addBeam(const glm::dvec3& p0, const glm::dvec3& p1, double hal
 }
 
 void MeshBuilder::addCylinder(const glm::dvec3& base, const glm::dvec3& axis, double radius0, double radius1,
-                              double length, int segments, bool capped)
-{
+                              double length, int segments, bool capped) {
     glm::dvec3 p{0.0}, q{0.0};
     perpendicularFrame(axis, p, q);
     const glm::dvec3 top = base + axis * length;
@@ -95,7 +88,8 @@ void MeshBuilder::addCylinder(const glm::dvec3& base, const glm::dvec3& axis, do
         if (capped) {
             const auto capVertex = [&](const glm::dvec3& centre, const glm::dvec3& d, double r,
                                        const glm::dvec3& n) {
-                return ModelVertex{centre + d * r, n, {glm::dot(d, p) * r / _tileSize, glm::dot(d, q) * r / _tileSize}};
+                return ModelVertex{
+                    centre + d * r, n, {glm::dot(d, p) * r / _tileSize, glm::dot(d, q) * r / _tileSize}};
             };
             if (radius1 > 0.0) {
                 addTriangle(ModelVertex{top, axis, {0.0, 0.0}}, capVertex(top, d0, radius1, axis),

@@ -34,8 +34,8 @@ public:
     void addBeam(const glm::dvec3& p0, const glm::dvec3& p1, double halfThickness);
 
     // Tube (or cone when the radii differ) from `base` along `axis` (unit) over `length`.
-    void addCylinder(const glm::dvec3& base, const glm::dvec3& axis, double radius0, double radius1, double length,
-                     int segments, bool capped);
+    void addCylinder(const glm::dvec3& base, const glm::dvec3& axis, double radius0, double radius1,
+                     double length, int segments, bool capped);
 
     const std::vector<ModelVertex>& vertices() const { return _vertices; }
     size_t triangleCount() const { return _vertices.size() / 3; }

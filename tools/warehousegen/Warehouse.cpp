@@ -16,8 +16,7 @@ const double kTrussX[] = {-15.0, -5.0, 5.0, 15.0};
 // Layout randomness from a fixed-seed generator, independent of the C library.
 class LayoutRandom {
 public:
-    double next()
-    {
+    double next() {
         _state = _state * 6364136223846793005ULL + 1442695040888963407ULL;
         return static_cast<double>(_state >> 11) / 9007199254740992.0;
     }
@@ -36,8 +35,7 @@ struct Meshes {
     MaterialMesh barrel{"barrel", 64.0, MeshBuilder(1.0)};
 };
 
-void shell(Meshes& m)
-{
+void shell(Meshes& m) {
     m.concrete.mesh.addQuad({-kHalfX, 0, kHalfZ}, {2 * kHalfX, 0, 0}, {0, 0, -2 * kHalfZ});
     m.roof.mesh.addQuad({-kHalfX, kHeight, -kHalfZ}, {2 * kHalfX, 0, 0}, {0, 0, 2 * kHalfZ});
     MeshBuilder& walls = m.brick.mesh;
@@ -52,8 +50,7 @@ void shell(Meshes& m)
     m.concrete.mesh.addBox({kHalfX - 0.2, 0, -kHalfZ + 0.2}, {kHalfX, 0.4, kHalfZ - 0.2});
 }
 
-void columnsAndTrusses(Meshes& m)
-{
+void columnsAndTrusses(Meshes& m) {
     MeshBuilder& s = m.steel.mesh;
     for (double x : kTrussX) {
         for (double z : {-5.0, 5.0}) {
@@ -87,20 +84,18 @@ void columnsAndTrusses(Meshes& m)
     }
 }
 
-void crate(Meshes& m, LayoutRandom& r, const dvec3& floorCentre, double size)
-{
+void crate(Meshes& m, LayoutRandom& r, const dvec3& floorCentre, double size) {
     const double h = size * r.range(0.8, 1.05);
-    m.wood.mesh.addBox(floorCentre - dvec3(size * 0.5, 0, size * 0.5), floorCentre + dvec3(size * 0.5, h, size * 0.5));
+    m.wood.mesh.addBox(floorCentre - dvec3(size * 0.5, 0, size * 0.5),
+                       floorCentre + dvec3(size * 0.5, h, size * 0.5));
 }
 
-void barrel(Meshes& m, const dvec3& floorCentre)
-{
+void barrel(Meshes& m, const dvec3& floorCentre) {
     m.barrel.mesh.addCylinder(floorCentre, {0, 1, 0}, 0.3, 0.3, 0.9, 14, true);
 }
 
 // One side's pallet rack: 12 bays of 3 units, 4 levels, contents drawn at random.
-void rackRow(Meshes& m, LayoutRandom& r, double zNear, double zFar)
-{
+void rackRow(Meshes& m, LayoutRandom& r, double zNear, double zFar) {
     MeshBuilder& s = m.steel.mesh;
     const double z0 = std::min(zNear, zFar), z1 = std::max(zNear, zFar);
     const double levels[] = {0.15, 1.9, 3.65, 5.4};
@@ -140,8 +135,7 @@ void rackRow(Meshes& m, LayoutRandom& r, double zNear, double zFar)
     }
 }
 
-void floorClutter(Meshes& m, LayoutRandom& r)
-{
+void floorClutter(Meshes& m, LayoutRandom& r) {
     // Crate stacks at the hall's ends, beyond the racks.
     for (double x : {-19.0, 19.0}) {
         for (int i = 0; i < 4; ++i) {
@@ -160,7 +154,8 @@ void floorClutter(Meshes& m, LayoutRandom& r)
             }
             const int layers = 1 + static_cast<int>(r.next() * 3.0);
             for (int layer = 0; layer < layers; ++layer) {
-                crate(m, r, {x + r.range(-0.2, 0.2), 1.15 * layer, z + r.range(-0.3, 0.3)}, 1.1 - 0.1 * layer);
+                crate(m, r, {x + r.range(-0.2, 0.2), 1.15 * layer, z + r.range(-0.3, 0.3)},
+                      1.1 - 0.1 * layer);
             }
         }
     }
@@ -176,22 +171,21 @@ void floorClutter(Meshes& m, LayoutRandom& r)
     barrel(m, {16.5, 0, -4.1});
 }
 
-void forklift(Meshes& m)
-{
+void forklift(Meshes& m) {
     MeshBuilder& paint = m.barrel.mesh;  // red-painted bodywork
     MeshBuilder& s = m.steel.mesh;
     const dvec3 at{11.5, 0.0, -3.2};
-    paint.addBox(at + dvec3(-1.0, 0.35, -0.6), at + dvec3(1.0, 1.3, 0.6));   // chassis
-    paint.addBox(at + dvec3(0.4, 1.3, -0.55), at + dvec3(1.0, 1.9, 0.55));   // counterweight
-    s.addBox(at + dvec3(-0.6, 1.3, -0.5), at + dvec3(-0.5, 2.6, -0.4));       // cab posts
+    paint.addBox(at + dvec3(-1.0, 0.35, -0.6), at + dvec3(1.0, 1.3, 0.6));  // chassis
+    paint.addBox(at + dvec3(0.4, 1.3, -0.55), at + dvec3(1.0, 1.9, 0.55));  // counterweight
+    s.addBox(at + dvec3(-0.6, 1.3, -0.5), at + dvec3(-0.5, 2.6, -0.4));     // cab posts
     s.addBox(at + dvec3(-0.6, 1.3, 0.4), at + dvec3(-0.5, 2.6, 0.5));
     s.addBox(at + dvec3(0.5, 1.9, -0.5), at + dvec3(0.6, 2.6, -0.4));
     s.addBox(at + dvec3(0.5, 1.9, 0.4), at + dvec3(0.6, 2.6, 0.5));
-    s.addBox(at + dvec3(-0.65, 2.6, -0.55), at + dvec3(0.65, 2.7, 0.55));    // roof guard
-    s.addBox(at + dvec3(-1.2, 0.1, -0.45), at + dvec3(-1.1, 3.2, -0.3));     // mast
+    s.addBox(at + dvec3(-0.65, 2.6, -0.55), at + dvec3(0.65, 2.7, 0.55));  // roof guard
+    s.addBox(at + dvec3(-1.2, 0.1, -0.45), at + dvec3(-1.1, 3.2, -0.3));   // mast
     s.addBox(at + dvec3(-1.2, 0.1, 0.3), at + dvec3(-1.1, 3.2, 0.45));
-    s.addBox(at + dvec3(-1.3, 0.6, -0.5), at + dvec3(-1.2, 1.0, 0.5));       // carriage
-    s.addBox(at + dvec3(-2.5, 0.6, -0.35), at + dvec3(-1.3, 0.66, -0.2));    // forks
+    s.addBox(at + dvec3(-1.3, 0.6, -0.5), at + dvec3(-1.2, 1.0, 0.5));     // carriage
+    s.addBox(at + dvec3(-2.5, 0.6, -0.35), at + dvec3(-1.3, 0.66, -0.2));  // forks
     s.addBox(at + dvec3(-2.5, 0.6, 0.2), at + dvec3(-1.3, 0.66, 0.35));
     for (double wx : {-0.6, 0.6}) {
         for (double wz : {-0.6, 0.6}) {
@@ -202,8 +196,7 @@ void forklift(Meshes& m)
     }
 }
 
-void pipesAndLamps(Meshes& m)
-{
+void pipesAndLamps(Meshes& m) {
     MeshBuilder& s = m.steel.mesh;
     for (double z : {-11.6, 11.6}) {
         s.addCylinder({-kHalfX, 7.4, z}, {1, 0, 0}, 0.16, 0.16, 2 * kHalfX, 10, false);
@@ -223,8 +216,7 @@ void pipesAndLamps(Meshes& m)
 }
 }  // namespace
 
-std::vector<MaterialMesh> buildWarehouse()
-{
+std::vector<MaterialMesh> buildWarehouse() {
     Meshes m;
     LayoutRandom random;
     shell(m);
