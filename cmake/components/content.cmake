@@ -25,9 +25,11 @@ add_executable(contactsheet tools/contactsheet/main.cpp tools/contactsheet/Canva
 target_link_libraries(contactsheet PRIVATE hv_arttext hv_synctrack hv_sync)
 
 hv_add_test(test_content SOURCES tests/test_content_support.cpp tests/test_content_model.cpp
-            tests/test_content_tracks.cpp tests/test_content_regen.cpp
-            LIBS hv_scenegraph hv_textures hv_sync hv_gltest)
+            tests/test_content_tracks.cpp tests/test_content_regen.cpp tests/test_content_generators.cpp
+            tools/texturegen/MaterialBake.cpp tools/texturegen/Noise.cpp tools/warehousegen/MeshBuilder.cpp
+            LIBS hv_scenegraph hv_textures hv_sync hv_gltest hv_artpng)
 if(TARGET test_content)
+  target_include_directories(test_content PRIVATE ${CMAKE_SOURCE_DIR}/tools/warehousegen)
   target_compile_definitions(test_content PRIVATE HV_TEXTUREGEN="$<TARGET_FILE:texturegen>"
                              HV_WAREHOUSEGEN="$<TARGET_FILE:warehousegen>" HV_CREDITSGEN="$<TARGET_FILE:creditsgen>"
                              HV_CONTACTSHEET="$<TARGET_FILE:contactsheet>")
