@@ -74,6 +74,18 @@ TEST(ContentGenerators, BoxesBeamsAndCylindersFaceOutwards) {
     EXPECT_EQ(drum.triangleCount(), 12u * 4u);
     expectOutwardAndConsistent(drum, {0, 0.45, 0});
 
+    // A lining faces the axis: its triangles point towards the inside of the tube.
+    art::MeshBuilder lining(1.0);
+    lining.addTubeLining({0, 0, 0}, {0, 1, 0}, 0.5, 0.2, 0.6, 16);
+    for (size_t i = 0; i < lining.vertices().size(); i += 3) {
+        const auto& vs = lining.vertices();
+        const glm::dvec3 faceNormal =
+            glm::cross(vs[i + 1].position - vs[i].position, vs[i + 2].position - vs[i].position);
+        const glm::dvec3 radial{vs[i].position.x, 0.0, vs[i].position.z};
+        EXPECT_LT(glm::dot(faceNormal, radial), 0.0);
+        EXPECT_GT(glm::dot(faceNormal, vs[i].normal), 0.0);
+    }
+
     art::MeshBuilder pipe(1.0);
     pipe.addCylinder({0, 0, 0}, {1, 0, 0}, 0.2, 0.2, 5.0, 8, false);
     expectOutwardAndConsistent(pipe, {2.5, 0, 0});

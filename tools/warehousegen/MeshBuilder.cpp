@@ -103,4 +103,18 @@ void MeshBuilder::addCylinder(const glm::dvec3& base, const glm::dvec3& axis, do
     }
 }
 
+void MeshBuilder::addTubeLining(const glm::dvec3& base, const glm::dvec3& axis, double radius0,
+                                double radius1, double length, int segments) {
+    MeshBuilder outside(_tileSize);
+    outside.addCylinder(base, axis, radius0, radius1, length, segments, false);
+    const std::vector<ModelVertex>& vs = outside.vertices();
+    for (size_t i = 0; i + 2 < vs.size(); i += 3) {
+        ModelVertex a = vs[i], b = vs[i + 2], c = vs[i + 1];  // reversed winding
+        a.normal = -a.normal;
+        b.normal = -b.normal;
+        c.normal = -c.normal;
+        addTriangle(a, b, c);
+    }
+}
+
 }  // namespace art

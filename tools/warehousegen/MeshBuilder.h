@@ -37,6 +37,11 @@ public:
     void addCylinder(const glm::dvec3& base, const glm::dvec3& axis, double radius0, double radius1,
                      double length, int segments, bool capped);
 
+    // The inner surface of an open tube or cone (normals towards the axis), so it shows
+    // from inside when back faces are culled.
+    void addTubeLining(const glm::dvec3& base, const glm::dvec3& axis, double radius0, double radius1,
+                       double length, int segments);
+
     const std::vector<ModelVertex>& vertices() const { return _vertices; }
     size_t triangleCount() const { return _vertices.size() / 3; }
 

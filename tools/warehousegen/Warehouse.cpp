@@ -191,7 +191,7 @@ void forklift(Meshes& m) {
         for (double wz : {-0.6, 0.6}) {
             const dvec3 hub = at + dvec3(wx, 0.35, wz);
             const dvec3 out{0, 0, wz > 0 ? 1.0 : -1.0};
-            s.addCylinder(hub - out * 0.0, out, 0.35, 0.35, 0.25, 12, true);
+            s.addCylinder(hub, out, 0.35, 0.35, 0.25, 12, true);
         }
     }
 }
@@ -209,7 +209,8 @@ void pipesAndLamps(Meshes& m) {
     for (double x : {-10.0, 10.0}) {
         for (double z : {-6.0, 6.0}) {
             s.addBeam({x, 9.85, z}, {x, 8.9, z}, 0.02);
-            s.addCylinder({x, 8.3, z}, {0, 1, 0}, 0.55, 0.15, 0.6, 16, false);
+            s.addCylinder({x, 8.3, z}, {0, 1, 0}, 0.55, 0.15, 0.6, 16, true);
+            s.addTubeLining({x, 8.3, z}, {0, 1, 0}, 0.53, 0.14, 0.58, 16);
             m.barrel.mesh.addCylinder({x, 8.25, z}, {0, 1, 0}, 0.2, 0.2, 0.08, 12, true);
         }
     }
