@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <string>
+#include <unordered_map>
 
 namespace art {
 
@@ -93,8 +94,24 @@ void writeGeometries(std::ostream& out, const std::vector<MaterialMesh>& meshes)
     out << "  <library_geometries>\n";
     for (const MaterialMesh& m : meshes) {
         const std::vector<ModelVertex>& vs = m.mesh.vertices();
+        // Corners that print identically are written once; triangles index them in order of
+        // first use, so the file stays deterministic and about a third smaller.
         std::vector<double> positions, normals, uvs;
+        std::vector<size_t> indices;
+        std::unordered_map<std::string, size_t> seen;
         for (const ModelVertex& v : vs) {
+            const std::string key = number(v.position.x) + " " + number(v.position.y) + " " +
+                                    number(v.position.z) + " " + number(v.normal.x) + " " +
+                                    number(v.normal.y) + " " + number(v.normal.z) + " " + number(v.uv.x) +
+                                    " " + number(v.uv.y);
+            const auto found = seen.find(key);
+            if (found != seen.end()) {
+                indices.push_back(found->second);
+                continue;
+            }
+            const size_t index = positions.size() / 3;
+            seen.emplace(key, index);
+            indices.push_back(index);
             positions.insert(positions.end(), {v.position.x, v.position.y, v.position.z});
             normals.insert(normals.end(), {v.normal.x, v.normal.y, v.normal.z});
             uvs.insert(uvs.end(), {v.uv.x, v.uv.y});
@@ -113,8 +130,8 @@ void writeGeometries(std::ostream& out, const std::vector<MaterialMesh>& meshes)
             << "        <input semantic=\"NORMAL\" source=\"#" << id << "-normals\" offset=\"0\"/>\n"
             << "        <input semantic=\"TEXCOORD\" source=\"#" << id << "-uv\" offset=\"0\" set=\"0\"/>\n"
             << "        <p>";
-        for (size_t i = 0; i < vs.size(); ++i) {
-            out << (i % 24 == 0 ? "\n          " : " ") << i;
+        for (size_t i = 0; i < indices.size(); ++i) {
+            out << (i % 24 == 0 ? "\n          " : " ") << indices[i];
         }
         out << "\n        </p>\n      </triangles>\n      </mesh>\n    </geometry>\n";
     }
