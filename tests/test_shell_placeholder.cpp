@@ -1,6 +1,5 @@
 // The placeholder scene's picture follows its parameters and the music time.
 #include "GlTestContext.h"
-#include "scenes/FilmScene.h"
 #include "scenes/PlaceholderScene.h"
 
 #include <gtest/gtest.h>
@@ -41,10 +40,9 @@ protected:
 
 }  // namespace
 
-TEST_F(PlaceholderSceneTest, FilmFactoryGivesASceneNamingItsParameters) {
-    auto scene = createFilmScene();
-    ASSERT_NE(scene, nullptr);
-    EXPECT_EQ(scene->trackNames(), (std::vector<std::string>{"credits", "light_intens"}));
+TEST_F(PlaceholderSceneTest, NamesItsParameters) {
+    PlaceholderScene scene;
+    EXPECT_EQ(scene.trackNames(), (std::vector<std::string>{"credits", "light_intens"}));
     expectNoGlError();
 }
 

@@ -2,12 +2,15 @@
 # Drives the whole program on an X server (CTest runs it under xvfb-run):
 # the setup dialog, the presentation window and every way the process ends.
 #
-# usage: test_shell_program.sh HALVANE WM_DELETE_TOOL SCENARIO
+# usage: test_shell_program.sh HALVANE WM_DELETE_TOOL RUNDIR SCENARIO
+# RUNDIR is the assembled working directory whose film content (shaders, model,
+# textures, credits, tracks) each scenario borrows; the music is made per scenario.
 # scenarios: cancel, escape, close, music-ends, no-music, no-display
 set -u
 halvane=$1
 wm_delete=$2
-scenario=$3
+rundir=$3
+scenario=$4
 
 work=$(mktemp -d)
 pid=0
@@ -23,9 +26,15 @@ fail() {
     exit 1
 }
 
-# A short stereo MP3 in ./data/music.mp3: all the placeholder scene needs (tracks without files read 0).
+# The film's content, borrowed from the run directory.
+mkdir -p "$work/data"
+ln -s "$rundir/shaders" "$work/shaders"
+ln -s "$rundir/data/Collada2" "$work/data/Collada2"
+ln -s "$rundir/data/credits.png" "$work/data/credits.png"
+for track in "$rundir"/sync_*.track; do ln -s "$track" "$work/"; done
+
+# A short stereo MP3 in ./data/music.mp3 in place of the film's.
 make_music() {
-    mkdir -p "$work/data"
     sox -n -r 44100 -c 2 -b 16 "$work/t.wav" synth "$1" sine 440 sine 660 gain -6 || fail "sox"
     lame --quiet -b 128 --cbr "$work/t.wav" "$work/data/music.mp3" || fail "lame"
     rm -f "$work/t.wav"
@@ -105,14 +114,14 @@ escape)
     run_windowed
     window=$(presentation_window)
     geometry=$(xwininfo -id "$window" | awk '/Width:/{w=$2} /Height:/{h=$2} END{print w "x" h}')
-    [ "$geometry" = "1280x1024" ] || fail "window is $geometry, expected the first display mode 1280x1024"
+    [ "$geometry" = "640x400" ] || fail "window is $geometry, expected the first display mode 640x400"
     sleep 1
     import -window root "$work/a.png" || fail "screenshot"
-    sleep 0.7
+    sleep 1.5
     import -window root "$work/b.png" || fail "screenshot"
     not_black "$work/a.png" || fail "the window shows a black frame"
     changed=$(compare -metric AE "$work/a.png" "$work/b.png" null: 2>&1 | cut -d' ' -f1)
-    [ "${changed%.*}" -gt 0 ] || fail "two frames 0.7 s apart are identical: frames do not follow the music"
+    [ "${changed%.*}" -gt 0 ] || fail "two frames 1.5 s apart are identical: frames do not follow the music"
     xdotool windowfocus --sync "$window" 2>/dev/null
     xdotool key a space Return     # other keys do nothing
     sleep 0.3

@@ -10,6 +10,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <unistd.h>
 
 namespace {
 
@@ -47,6 +48,8 @@ TEST_F(DemoWindowTest, RefusedFullscreenModeShowsTheBoxAndEndsWithStatusOneBefor
 
 // Creates a 64 x 48 window and prints what it got; runs in the death-test child.
 void createWindowedAndReport() {
+    // The driver loads the film: run from the assembled working directory.
+    if (chdir(HV_BINARY_DIR "/run") != 0) std::exit(3);
     static Demo demo;
     DisplaySettings settings;
     settings.width = 64;

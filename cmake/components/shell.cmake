@@ -16,7 +16,7 @@ add_library(hv_shell STATIC
   source/cpp/PresentationDriver.cpp
   source/scenes/PlaceholderScene.cpp
   source/scenes/FilmScene.cpp)
-target_link_libraries(hv_shell PUBLIC hv_shell_lists hv_base hv_audio hv_sync hv_framebuffers hv_textures
+target_link_libraries(hv_shell PUBLIC hv_scene hv_shell_lists hv_base hv_audio hv_sync hv_framebuffers hv_textures
                                       GTK3::GTK3 SDL2::SDL2 X11::X11 GLEW::GLEW OpenGL::OpenGL glm::glm)
 
 add_executable(halvane source/cpp/main.cpp)
@@ -31,9 +31,9 @@ if(HV_BUILD_TESTS)
   target_link_libraries(test_shell_wm_delete PRIVATE X11::X11)
   foreach(scenario cancel escape close music-ends no-music no-display)
     add_test(NAME shell_program_${scenario}
-             COMMAND timeout -k 5 60 xvfb-run -a -s "-screen 0 1280x1024x24"
+             COMMAND timeout -k 5 60 xvfb-run -a -s "-screen 0 640x400x24"
                      bash ${CMAKE_SOURCE_DIR}/tests/test_shell_program.sh
-                     $<TARGET_FILE:halvane> $<TARGET_FILE:test_shell_wm_delete> ${scenario})
+                     $<TARGET_FILE:halvane> $<TARGET_FILE:test_shell_wm_delete> ${CMAKE_BINARY_DIR}/run ${scenario})
     set_tests_properties(shell_program_${scenario} PROPERTIES LABELS "xvfb;shell" TIMEOUT 90)
   endforeach()
 endif()

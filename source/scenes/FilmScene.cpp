@@ -1,7 +1,7 @@
 #include "scenes/FilmScene.h"
 
-#include "scenes/PlaceholderScene.h"
+#include "scenes/TestGeometry.h"
 
 std::shared_ptr<AbstractScene> createFilmScene() {
-    return std::make_shared<PlaceholderScene>();
+    return std::make_shared<TestGeometry>();
 }

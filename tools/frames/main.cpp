@@ -140,7 +140,7 @@ int main(int argc, char** argv) {
 
     bassUseManualClock(true);
     auto loadStart = std::chrono::steady_clock::now();
-    PresentationDriver driver;
+    PresentationDriver driver([]() -> std::shared_ptr<AbstractScene> { return std::make_shared<TestGeometry>(); });
     auto* scene = dynamic_cast<TestGeometry*>(&driver.currentScene());
     if (scene == nullptr) {
         std::fprintf(stderr, "halvane-frames: the driver's scene is not the film\n");
