@@ -1,9 +1,10 @@
 #version 430 core
 // G-buffer layout shared with gPassT.fp and lighting.fp (all RGBA32F):
-//   0 texPos  world position xyz, w = 1 where geometry was drawn (cleared to 0)
+//   0 texPos  world position xyz, w = 1
 //   1 texNor  world normal xyz (unit, 0 when the mesh has none), w = camera x
 //   2 texCol  linear albedo rgb (vertex colour * diffuse map), a = alpha
-//   3 texTex  texture coordinate uv, z = 0, w = 1
+//   3 texTex  texture coordinate uv, z = 1 where geometry was drawn (the clear
+//             colour's z is 0, its alpha may be 1), w = 1
 //   4 texTan  world tangent xyz, w = camera y
 //   5 texBit  world bitangent xyz, w = camera z
 //   6 texBum  normal-map sample rgb in 0..1, w = 1 when a normal map was sampled
@@ -53,7 +54,7 @@ void main() {
     outPos = vec4(vWorldPos, 1.0);
     outNor = vec4(safeNormalize(vNormal), vEyePos.x);
     outCol = vColour * diffuse;
-    outTex = vec4(vTexcoord, 0.0, 1.0);
+    outTex = vec4(vTexcoord, 1.0, 1.0);
     outTan = vec4(safeNormalize(vTangent), vEyePos.y);
     outBit = vec4(safeNormalize(vBitangent), vEyePos.z);
     outBum = vec4(bump, bumped ? 1.0 : 0.0);

@@ -54,7 +54,7 @@ float shadowFactor(vec3 worldPos, vec3 normal) {
 
 void main() {
     vec4 position = texture(texPos, vTexcoord);
-    if (position.w < 0.5) {  // nothing was drawn here
+    if (texture(texTex, vTexcoord).z < 0.5) {  // nothing was drawn here
         fragColour = vec4(0.0);
         return;
     }

@@ -237,6 +237,8 @@ TEST_F(SceneTest, NoiseAndItsOffsetsReplayFromTheSameGeneratorState) {
 }
 
 TEST(SceneTextureScan, ReportsSkipsAndErrorsWithoutStopping) {
+    screenWidth = kWidth;
+    screenHeight = kHeight;
     std::string why;
     if (!makeHeadlessSurfaceCurrent(kWidth, kHeight, &why)) GTEST_SKIP() << why;
     char pattern[] = "/tmp/hv_scene_XXXXXX";

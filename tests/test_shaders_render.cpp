@@ -224,7 +224,7 @@ void expectGBuffer(const Targets& gbuffer) {
     expectPixel(gbuffer.read(1), 1, 0, {0, 0, 1, kEye.x}, 1e-2f, "normal + eye x");
     // Vertex colour (1, 0.5, 0.25) times the diffuse texel decoded to linear.
     expectPixel(gbuffer.read(2), 1, 0, {decodedHalf, 0.5f, 0.25f, 1}, 2e-3f, "colour");
-    expectPixel(gbuffer.read(3), 1, 0, {0.25f, 0.75f, 0, 1}, 1e-5f, "texcoord");
+    expectPixel(gbuffer.read(3), 1, 0, {0.25f, 0.75f, 1, 1}, 1e-5f, "texcoord, covered");
     expectPixel(gbuffer.read(4), 1, 0, {0, 1, 0, kEye.y}, 1e-2f, "tangent + eye y");
     expectPixel(gbuffer.read(5), 1, 0, {-1, 0, 0, kEye.z}, 1e-2f, "bitangent + eye z");
     expectPixel(gbuffer.read(6), 1, 0, {128 / 255.0f, 128 / 255.0f, 1, 1}, 2e-3f, "normal map");
@@ -352,11 +352,14 @@ void castShadow(const ShadowCube& shadow, float z) {
 // The camera is at (0, 0, 5).
 std::vector<GLuint> litGBuffer() {
     const glm::vec4 none(0.0f);
+    // The program clears with alpha 1, so an uncovered texel's position w is 1 too: only
+    // the texture coordinate's z tells covered from uncovered.
+    const glm::vec4 clearedPosition(0, 0, 0, 1);
     const std::array<std::vector<glm::vec4>, 8> layers = {{
-        {{0, 0, 0, 1}, none, {0, 0, 0, 1}, {0, 0, 0, 1}},
+        {{0, 0, 0, 1}, clearedPosition, {0, 0, 0, 1}, {0, 0, 0, 1}},
         {{0, 0, 1, 0}, none, {0, 0, 1, 0}, {0, 0, 1, 0}},
         {{1, 1, 1, 1}, none, {1, 1, 1, 1}, {1, 1, 1, 1}},
-        {{0, 0, 0, 1}, none, {0, 0, 0, 1}, {0, 0, 0, 1}},
+        {{0, 0, 1, 1}, none, {0, 0, 1, 1}, {0, 0, 1, 1}},
         {{1, 0, 0, 0}, none, {1, 0, 0, 0}, {1, 0, 0, 0}},
         {{0, 1, 0, 5}, none, {0, 1, 0, 5}, {0, 1, 0, 5}},
         {{0.5f, 0.5f, 1, 1}, none, {1, 0.5f, 0.5f, 1}, {1, 0.5f, 0.5f, 0}},

@@ -150,6 +150,8 @@ TestGeometry::TestGeometry()
         glClear(GL_COLOR_BUFFER_BIT);
     }
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
+    // Leave the window's viewport as the context set it, not the last target's.
+    glViewport(0, 0, screenWidth, screenHeight);
 }
 
 TestGeometry::~TestGeometry() {
@@ -279,6 +281,12 @@ void TestGeometry::geometryPass(const glm::mat4& view, const ModelMatrices& geom
         setUniform("texSpec", 9);
         setUniform("texNorm", 10);
         geometry->enableAll();
+        // A mesh without one of its maps must sample nothing there, not the previous
+        // mesh's or the branches' texture still bound on that unit.
+        for (GLenum unit : {GL_TEXTURE8, GL_TEXTURE9, GL_TEXTURE10}) {
+            glActiveTexture(unit);
+            glBindTexture(GL_TEXTURE_2D, 0);
+        }
         geometry->bindTextures(_textures);
         geometry->draw();
     }
