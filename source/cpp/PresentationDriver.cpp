@@ -32,7 +32,10 @@ void PresentationDriver::openSyncTracks() {
     if (device == nullptr) throw std::runtime_error("Couldn't create sync device.");
     syncDevice = std::shared_ptr<sync_device>(device, keepForever);
     for (const std::string& name : scene->trackNames()) {
-        std::shared_ptr<const sync_track> track(sync_track_by_name(device, name.c_str()), keepForever);
+        const sync_track* found = sync_track_by_name(device, name.c_str());
+        // Only a failed allocation gives no track; without it the device is unusable.
+        if (found == nullptr) throw std::runtime_error("Couldn't create sync device.");
+        std::shared_ptr<const sync_track> track(found, keepForever);
         tracks.push_back(track);
         trackScenes[track] = scene;
     }

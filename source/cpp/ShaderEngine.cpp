@@ -13,7 +13,8 @@ namespace {
 std::string currentDirectory() {
     std::error_code error;
     std::filesystem::path path = std::filesystem::current_path(error);
-    return error ? std::string() : path.string();
+    // A vanished working directory must not turn the path into "/shaders/...".
+    return error ? std::string(".") : path.string();
 }
 
 std::string directoryOfShaders() {
@@ -131,7 +132,8 @@ bool ShaderEngine::compileShader(const std::string& fileName) {
     std::vector<char> source(size > 0 ? static_cast<size_t>(size) : 0);
     if (!source.empty()) file.read(source.data(), static_cast<std::streamsize>(source.size()));
 
-    const GLchar* text = source.data();
+    // An empty file still hands GL a string, not a null pointer.
+    const GLchar* text = source.empty() ? "" : source.data();
     const GLint length = static_cast<GLint>(source.size());
     glShaderSource(shader, 1, &text, &length);
     glCompileShader(shader);
