@@ -40,7 +40,7 @@ void main() {
     outPos = vec4(vWorldPos, 1.0);
     outNor = vec4(safeNormalize(vNormal), vEyePos.x);
     outCol = vColour * diffuse;
-    outTex = vec4(vTexcoord, 1.0, 1.0);
+    outTex = vec4(vTexcoord, 1.0, 2.0);  // w = 2: the branches
     outTan = vec4(safeNormalize(vTangent), vEyePos.y);
     outBit = vec4(safeNormalize(vBitangent), vEyePos.z);
     outBum = vec4(bump, bumped ? 1.0 : 0.0);

@@ -4,7 +4,7 @@
 //   1 texNor  world normal xyz (unit, 0 when the mesh has none), w = camera x
 //   2 texCol  linear albedo rgb (vertex colour * diffuse map), a = alpha
 //   3 texTex  texture coordinate uv, z = 1 where geometry was drawn (the clear
-//             colour's z is 0, its alpha may be 1), w = 1
+//             colour's z is 0, its alpha may be 1), w = material: 1 model, 2 branches
 //   4 texTan  world tangent xyz, w = camera y
 //   5 texBit  world bitangent xyz, w = camera z
 //   6 texBum  normal-map sample rgb in 0..1, w = 1 when a normal map was sampled

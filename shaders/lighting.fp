@@ -30,6 +30,12 @@ const float shadowNear = 0.1;
 const float shadowFar = 70.0;
 const float shadowBias = 0.002;
 
+const float attenuationReach = 2.5;  // distance at which the falloff term reaches 1
+const float ambientGain = 3.0;       // the light's ambient is a faint 0.01 in all
+const float bounce = 0.05;           // share of the lamp that comes back as fill
+const float branchSheen = 3.0;
+const float diffuseWrap = 0.25;
+
 vec3 safeNormalize(vec3 v) {
     float len = length(v);
     return len > 1e-6 ? v / len : vec3(0.0);
@@ -54,7 +60,8 @@ float shadowFactor(vec3 worldPos, vec3 normal) {
 
 void main() {
     vec4 position = texture(texPos, vTexcoord);
-    if (texture(texTex, vTexcoord).z < 0.5) {  // nothing was drawn here
+    vec4 texcoord = texture(texTex, vTexcoord);
+    if (texcoord.z < 0.5) {  // nothing was drawn here
         fragColour = vec4(0.0);
         return;
     }
@@ -82,12 +89,29 @@ void main() {
     vec3 L = distance > 1e-6 ? toLight / distance : N;
     vec3 H = safeNormalize(L + V);
 
-    float lambert = max(dot(N, L), 0.0);
-    float blinn = lambert > 0.0 ? pow(max(dot(N, H), 0.0), max(blinnTermExponent, 1.0)) : 0.0;
-    float attenuation = 1.0 / (1.0 + pow(distance, max(attenuationExponent, 0.0)));
+    // A slightly wrapped terminator: thin, curved shapes (the branches) keep a lit edge.
+    float lambert = max((dot(N, L) + diffuseWrap) / (1.0 + diffuseWrap), 0.0);
+    float blinn = dot(N, L) > 0.0 ? pow(max(dot(N, H), 0.0), max(blinnTermExponent, 1.0)) : 0.0;
+    // Energy-normalised highlight: a tighter lobe is brighter, not just smaller.
+    float blinnNorm = (max(blinnTermExponent, 1.0) + 8.0) / 25.0;
+    // Falloff measured in units of `attenuationReach`, so the exponent shapes the curve
+    // while the light still carries across the hall.
+    float attenuation = 1.0 / (1.0 + pow(distance / attenuationReach, max(attenuationExponent, 0.0)));
     float lit = shadowFactor(position.xyz, geometricNormal);
 
-    vec3 colour = lightAmb * albedo.rgb +
-                  intensity * attenuation * lit * (lightDif * albedo.rgb * lambert + lightSpc * specularMap * blinn);
+    // The film is lit by one lamp; a faint, unshadowed bounce off the floor and walls
+    // keeps shapes readable away from it.
+    float sky = 0.5 + 0.5 * N.y;
+    vec3 fill = lightAmb * ambientGain * mix(0.6, 1.0, sky) + lightDif * intensity * attenuation * bounce * sky;
+
+    // The branches are the film's subject: a sheen along their silhouettes keeps them
+    // readable when the lamp is behind them.
+    float isBranch = step(1.5, texcoord.w);
+    float rim = isBranch * pow(1.0 - max(dot(geometricNormal, V), 0.0), 2.0);
+    fill += rim * branchSheen * lightDif * (0.15 + intensity * attenuation);
+
+    vec3 colour = fill * albedo.rgb +
+                  intensity * attenuation * lit *
+                      (lightDif * albedo.rgb * lambert + lightSpc * specularMap * blinn * blinnNorm);
     fragColour = vec4(max(colour, vec3(0.0)), 0.0);
 }

@@ -11,10 +11,10 @@ uniform float time;          // seconds
 
 out vec4 fragColour;
 
-const float exposure = 1.0;
-const float bloomStrength = 0.6;
-const float grainStrength = 0.035;
-const float vignetteStrength = 0.25;
+const float exposure = 1.4;
+const float bloomStrength = 0.5;
+const float grainStrength = 0.03;
+const float vignetteStrength = 0.3;
 
 // ACES filmic fit (Narkowicz).
 vec3 filmic(vec3 x) {
@@ -30,9 +30,11 @@ void main() {
     vec2 noiseScale = vec2(textureSize(texFbo1, 0)) / vec2(max(textureSize(texNoise, 0), ivec2(1)));
     float grain = texture(texNoise, vTexcoord * noiseScale + noiseOffset).r - 0.5;
     float flicker = 1.0 + 0.15 * sin(time * 23.0);
-    // Grain reads strongest in the mid-tones, as on film.
+    // Grain reads strongest in the mid-tones, as on film, and fades out in the blacks
+    // instead of lifting them into grey snow.
     float luminance = dot(colour, vec3(0.2126, 0.7152, 0.0722));
-    colour += grain * grainStrength * flicker * (0.4 + 0.6 * (1.0 - abs(luminance * 2.0 - 1.0)));
+    float midTones = 1.0 - abs(luminance * 2.0 - 1.0);
+    colour += grain * grainStrength * flicker * midTones * smoothstep(0.0, 0.12, luminance);
 
     vec2 centred = vTexcoord - 0.5;
     float vignette = 1.0 - vignetteStrength * smoothstep(0.2, 0.75, length(centred));

@@ -217,14 +217,14 @@ struct MaterialTextures {
     GLuint diffuse, specular, normal;
 };
 
-void expectGBuffer(const Targets& gbuffer) {
+void expectGBuffer(const Targets& gbuffer, float material) {
     const float decodedHalf = std::pow(128.0f / 255.0f, 2.2f);
     // Pixel (1, 0): screen (-0.25, -0.75) at distance 3 is world (0.25, -0.25, 3).
     expectPixel(gbuffer.read(0), 1, 0, {0.25f, -0.25f, 3.0f, 1.0f}, 2e-3f, "position");
     expectPixel(gbuffer.read(1), 1, 0, {0, 0, 1, kEye.x}, 1e-2f, "normal + eye x");
     // Vertex colour (1, 0.5, 0.25) times the diffuse texel decoded to linear.
     expectPixel(gbuffer.read(2), 1, 0, {decodedHalf, 0.5f, 0.25f, 1}, 2e-3f, "colour");
-    expectPixel(gbuffer.read(3), 1, 0, {0.25f, 0.75f, 1, 1}, 1e-5f, "texcoord, covered");
+    expectPixel(gbuffer.read(3), 1, 0, {0.25f, 0.75f, 1, material}, 1e-5f, "texcoord, covered, material");
     expectPixel(gbuffer.read(4), 1, 0, {0, 1, 0, kEye.y}, 1e-2f, "tangent + eye y");
     expectPixel(gbuffer.read(5), 1, 0, {-1, 0, 0, kEye.z}, 1e-2f, "bitangent + eye z");
     expectPixel(gbuffer.read(6), 1, 0, {128 / 255.0f, 128 / 255.0f, 1, 1}, 2e-3f, "normal map");
@@ -254,7 +254,7 @@ TEST_F(ShaderRender, GeometryPassWritesTheEightTargets) {
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     plane->enableAll();
     plane->draw();
-    expectGBuffer(gbuffer);
+    expectGBuffer(gbuffer, 1.0f);
 
     // A mesh without a normal map: a flat normal, flagged as not mapped.
     bindOn(10, 0);
@@ -281,7 +281,7 @@ TEST_F(ShaderRender, TreePassWritesTheSameLayoutFromWorldPositions) {
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     plane->enableAll();
     plane->draw();
-    expectGBuffer(gbuffer);
+    expectGBuffer(gbuffer, 2.0f);
 }
 
 namespace {
@@ -407,13 +407,19 @@ hvtest::ImageRGBA32F light(const ShadowCube& shadow) {
 TEST_F(ShaderRender, LightingLightsCoveredPixelsAndLeavesTheRestBlack) {
     ShadowCube open(1.0f);
     hvtest::ImageRGBA32F image = light(open);
-    // Light 3 units straight above: diffuse 1 and Blinn 1, attenuated by 1 / (1 + 3^2),
-    // plus ambient; the pass adds colour only, the cleared alpha stays.
-    const float lit = 0.05f + 0.1f * (1.0f + 1.0f);
+    // Light 3 units straight above, attenuation exponent 2 over a reach of 2.5:
+    // 1 / (1 + 1.2^2). Facing the light the wrapped diffuse is 1 and the normalised
+    // Blinn term (16 + 8) / 25; the fill is the ambient times its gain (0.05 * 3) over
+    // a half-open sky (0.8) plus the lamp's bounce (0.05) on the half sky.
+    const float attenuation = 1.0f / (1.0f + 1.44f);
+    const float fill = 0.05f * 3.0f * 0.8f + attenuation * 0.05f * 0.5f;
+    const float lit = fill + attenuation * (1.0f + 0.96f);
     expectPixel(image, 0, 0, {lit, lit, lit, 1}, 1e-3f, "lit");
     expectPixel(image, 1, 0, {0, 0, 0, 1}, 0.0f, "uncovered");
-    // The normal map turns the surface edge-on to the light: ambient only.
-    expectPixel(image, 2, 0, {0.05f, 0.05f, 0.05f, 1}, 1e-3f, "normal mapped");
+    // The normal map turns the surface edge-on to the light: only the wrapped edge of
+    // the diffuse term (0.25 / 1.25) and the fill remain, no highlight.
+    const float edgeOn = fill + attenuation * 0.2f;
+    expectPixel(image, 2, 0, {edgeOn, edgeOn, edgeOn, 1}, 1e-3f, "normal mapped");
     // Without a normal map flagged the same sample is ignored.
     expectPixel(image, 3, 0, {lit, lit, lit, 1}, 1e-3f, "no normal map");
 }
@@ -421,12 +427,14 @@ TEST_F(ShaderRender, LightingLightsCoveredPixelsAndLeavesTheRestBlack) {
 TEST_F(ShaderRender, LightingUsesTheShadowPassDepthsWithoutSelfShadowing) {
     ShadowCube receiverOnly(1.0f);
     castShadow(receiverOnly, 0.0f);  // the lit surface itself is in the map
-    const float lit = 0.05f + 0.1f * 2.0f;
+    const float attenuation = 1.0f / (1.0f + 1.44f);
+    const float fill = 0.05f * 3.0f * 0.8f + attenuation * 0.05f * 0.5f;
+    const float lit = fill + attenuation * (1.0f + 0.96f);
     expectPixel(light(receiverOnly), 0, 0, {lit, lit, lit, 1}, 1e-3f, "receiver only");
 
     ShadowCube occluded(1.0f);
-    castShadow(occluded, 1.5f);  // a square between the light and the surface
-    expectPixel(light(occluded), 0, 0, {0.05f, 0.05f, 0.05f, 1}, 1e-3f, "occluded");
+    castShadow(occluded, 1.5f);  // a square between the light and the surface: fill only
+    expectPixel(light(occluded), 0, 0, {fill, fill, fill, 1}, 1e-3f, "occluded");
 }
 
 TEST_F(ShaderRender, CreditsQuadKeepsTheImageAspectAndOrientation) {
