@@ -12,3 +12,8 @@ add_executable(halvane-frames tools/frames/main.cpp tools/frames/FrameTimer.cpp)
 target_link_libraries(halvane-frames PRIVATE hv_shell hv_scene hv_headless)
 
 hv_add_test(test_scene SOURCES tests/test_scene.cpp LIBS hv_scene hv_headless)
+
+hv_add_test(test_film_frames SOURCES tests/test_film_frames.cpp LIBS hv_textures)
+if(HV_BUILD_TESTS)
+  add_dependencies(test_film_frames halvane-frames content)
+endif()

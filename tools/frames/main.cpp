@@ -113,6 +113,8 @@ int main(int argc, char** argv) {
     Options options;
     std::string why;
     if (!parseOptions(argc, argv, &options, &why)) return usage(why.c_str());
+    // --out names a place from where we were started, not from the run directory.
+    if (!options.out.empty()) options.out = std::filesystem::absolute(options.out).string();
     if (chdir(options.dir.c_str()) != 0) {
         std::fprintf(stderr, "halvane-frames: cannot enter %s\n", options.dir.c_str());
         return 1;
@@ -154,6 +156,13 @@ int main(int argc, char** argv) {
     double loadSeconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - loadStart).count();
     std::fprintf(stderr, "loaded in %.3f s\n", loadSeconds);
 
+    // The film ends with its music: a time past the end has no frame.
+    bassSetManualSeconds(options.times.back());
+    if (BASS_ChannelIsActive(musicStream) == 0) {
+        std::fprintf(stderr, "halvane-frames: %.3f s is past the end of the music\n", options.times.back());
+        return 1;
+    }
+
     FrameTime frameTime;
     double clock = 0.0;
     for (double target : options.times) {
@@ -171,10 +180,6 @@ int main(int argc, char** argv) {
         }
         bassSetManualSeconds(target);
         clock = target;
-        if (BASS_ChannelIsActive(musicStream) == 0) {
-            std::fprintf(stderr, "halvane-frames: %.3f s is past the end of the music\n", target);
-            return 1;
-        }
         driver.renderFrame();
         char name[64];
         std::snprintf(name, sizeof name, "frame_%08.3f.png", target);

@@ -1,0 +1,102 @@
+// Reference frames of the film: the headless renderer draws chosen times through the
+// program's own driver, scene and passes, and the frames must match the committed
+// references up to rounding. Leaving out any one pass must break the match.
+#include "GLwrappers/PngReader.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <sys/wait.h>
+#include <vector>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+const std::vector<std::string> kFrames = {"frame_0020.000.png", "frame_0062.000.png", "frame_0118.000.png",
+                                          "frame_0165.000.png"};
+const char* const kTimes = "--time 20 --time 62 --time 118 --time 165";
+
+// A pixel counts as different when a channel moves by more than this many levels:
+// rounding and filtering differences stay well below it.
+constexpr int kLevelTolerance = 15;
+// Share of pixels allowed to differ: one in a thousand.
+constexpr double kPixelTolerance = 0.001;
+
+struct TempDir {
+    fs::path path;
+    TempDir() {
+        char pattern[] = "/tmp/hv_frames_XXXXXX";
+        path = mkdtemp(pattern);
+    }
+    ~TempDir() { fs::remove_all(path); }
+};
+
+int runFrames(const std::string& arguments) {
+    std::string command = std::string(HV_BINARY_DIR) + "/halvane-frames --dir " + HV_BINARY_DIR + "/run " +
+                          arguments + " > /dev/null 2>&1";
+    int status = std::system(command.c_str());
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+// The share of pixels that differ beyond the level tolerance.
+double differingShare(const fs::path& a, const fs::path& b) {
+    std::unique_ptr<PngImage> first, second;
+    read_png_file(first, a.c_str());
+    read_png_file(second, b.c_str());
+    EXPECT_EQ(first->width, second->width);
+    EXPECT_EQ(first->height, second->height);
+    EXPECT_EQ(first->pixels.size(), second->pixels.size());
+    if (first->pixels.size() != second->pixels.size()) return 1.0;
+    const int channels = first->bitsPerPixel / 8;
+    size_t differing = 0;
+    for (size_t i = 0; i < first->pixels.size(); i += channels) {
+        for (int c = 0; c < channels; ++c) {
+            if (std::abs(int(first->pixels[i + c]) - int(second->pixels[i + c])) > kLevelTolerance) {
+                ++differing;
+                break;
+            }
+        }
+    }
+    return static_cast<double>(differing) / (static_cast<double>(first->width) * first->height);
+}
+
+fs::path reference(const std::string& frame) { return fs::path(HV_TEST_DATA_DIR) / "frames" / frame; }
+
+}  // namespace
+
+TEST(FilmFrames, MatchTheReferences) {
+    TempDir out;
+    ASSERT_EQ(runFrames("--size 320x200 " + std::string(kTimes) + " --out " + out.path.string()), 0);
+    for (const std::string& frame : kFrames) {
+        ASSERT_TRUE(fs::exists(out.path / frame)) << frame;
+        EXPECT_LE(differingShare(reference(frame), out.path / frame), kPixelTolerance) << frame;
+    }
+}
+
+TEST(FilmFrames, LeavingOutAnyPassBreaksTheMatch) {
+    for (const char* pass : {"tree", "shadow", "credits", "bloom"}) {
+        TempDir out;
+        ASSERT_EQ(runFrames("--size 320x200 --without " + std::string(pass) + " " + kTimes + " --out " +
+                            out.path.string()),
+                  0)
+            << pass;
+        double worst = 0.0;
+        for (const std::string& frame : kFrames)
+            worst = std::max(worst, differingShare(reference(frame), out.path / frame));
+        EXPECT_GT(worst, 2 * kPixelTolerance) << "a film without " << pass << " would pass the comparison";
+    }
+}
+
+TEST(FilmFrames, RefusesBadArguments) {
+    EXPECT_EQ(runFrames("--size 10x10 --time 1 --out /tmp"), 2);
+    EXPECT_EQ(runFrames("--time -1 --out /tmp"), 2);
+    EXPECT_EQ(runFrames("--time 1"), 2);
+    EXPECT_EQ(runFrames("--without fog --time 1 --out /tmp"), 2);
+    EXPECT_EQ(runFrames("--time 500 --out /tmp/hv_frames_past_end"), 1);
+    fs::remove_all("/tmp/hv_frames_past_end");
+}
