@@ -17,3 +17,11 @@ hv_add_test(test_film_frames SOURCES tests/test_film_frames.cpp LIBS hv_textures
 if(HV_BUILD_TESTS)
   add_dependencies(test_film_frames halvane-frames content)
 endif()
+
+# The whole film from the setup dialog to the end of the music, on a virtual X server.
+if(HV_BUILD_TESTS)
+  add_test(NAME film_plays_to_the_end
+           COMMAND timeout -k 5 400 bash ${CMAKE_SOURCE_DIR}/tests/test_film_run.sh ${CMAKE_SOURCE_DIR}
+                   ${CMAKE_BINARY_DIR}/run)
+  set_tests_properties(film_plays_to_the_end PROPERTIES LABELS "xvfb;film" TIMEOUT 420)
+endif()
