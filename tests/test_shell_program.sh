@@ -5,7 +5,7 @@
 # usage: test_shell_program.sh HALVANE WM_DELETE_TOOL RUNDIR SCENARIO
 # RUNDIR is the assembled working directory whose film content (shaders, model,
 # textures, credits, tracks) each scenario borrows; the music is made per scenario.
-# scenarios: cancel, escape, close, music-ends, no-music, no-display
+# scenarios: cancel, escape, close, music-ends, no-music, no-display, no-credits
 set -u
 halvane=$1
 wm_delete=$2
@@ -156,6 +156,25 @@ no-music)
     wait_for_end 20
     [ "$status" -eq 0 ] || fail "a missing music file ended with status $status"
     grep -q 'Oh my god' "$work/err" && fail "a missing music file showed a message box"
+    ;;
+no-credits)
+    make_music 3
+    rm "$work/data/credits.png"
+    start_program
+    run_windowed
+    # SDL's message box carries its title where xwininfo, not xdotool's search, sees it.
+    box=""
+    deadline=$((SECONDS + 30))
+    while [ -z "$box" ] && [ $SECONDS -lt $deadline ] && kill -0 "$pid" 2>/dev/null; do
+        box=$(xwininfo -root -tree 2>/dev/null | awk '/"Oh my god! No Wayyyy!"/ {print $1; exit}')
+        sleep 0.1
+    done
+    [ -n "$box" ] || fail "no message box for the missing credits image"
+    sleep 0.3
+    xdotool key --window "$box" Return
+    wait_for_end 20
+    [ "$status" -eq 1 ] || fail "a missing credits image ended with status $status, expected 1"
+    grep -q 'data/credits.png could not be opened for reading' "$work/err" || fail "the message did not name the image"
     ;;
 no-display)
     (cd "$work" && exec env -u DISPLAY -u WAYLAND_DISPLAY "$halvane" >"$work/out" 2>"$work/err") &

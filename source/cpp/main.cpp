@@ -2,15 +2,19 @@
 //
 // Returns -1 (status 255) when the dialog is cancelled, before any window or audio
 // exists; otherwise the message loop ends the process. Without a display there is
-// nothing to show, so it says so and ends with status 1.
+// nothing to show, so it says so and ends with status 1. A loading error that nothing
+// else handles is shown in a message box and ends the process with status 1.
 #include "cpp/Demo.h"
 #include "cpp/DisplaySettings.h"
 #include "cpp/GLError.h"
+#include "platform/Bass.h"
+#include "platform/MessageBox.h"
 #include "platform/SetupDialog.h"
 
 #include <SDL.h>
 
 #include <cstdio>
+#include <exception>
 
 int main(int, char**) {
     setDefaultDisplaySettings(displaySettings);
@@ -26,7 +30,15 @@ int main(int, char**) {
     if (!platform::runSetupDialog(displaySettings)) return -1;
 
     static Demo demo;
-    demo.createWindow(displaySettings);
+    try {
+        demo.createWindow(displaySettings);
+    } catch (const std::exception& failure) {
+        // A loading error (a missing credits image, an unusable shadow target, a model the
+        // import rejects) would otherwise end the process without a word.
+        platform::showMessageBox(failure.what());
+        BASS_Free();
+        return 1;
+    }
     checkGLError();
     demo.driver->runMessageLoop(demo);
 }
