@@ -105,10 +105,10 @@ TEST_F(ShaderEngineTest, RealSourcesCompileAndEveryProgramLinks) {
     EXPECT_EQ(engine, ShaderEngine::create());
     EXPECT_EQ(engine->shaders.size(), 26u);
     EXPECT_EQ(engine->programs.size(), 15u);
-    for (const ShaderEngine::ProgramSpec& spec : ShaderEngine::programTable()) {
+    for (const ShaderEngine::ProgramStages& stages : ShaderEngine::programTable()) {
         GLuint handle = 0;
-        EXPECT_TRUE(engine->getProgram(spec.name, handle)) << spec.name;
-        EXPECT_EQ(programHandle(spec.name), handle) << spec.name;
+        EXPECT_TRUE(engine->getProgram(stages.name, handle)) << stages.name;
+        EXPECT_EQ(programHandle(stages.name), handle) << stages.name;
     }
     EXPECT_EQ(programHandle("noSuchProgram"), 0xFFFFFFFFu);
     GLuint untouched = 1234;

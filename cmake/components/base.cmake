@@ -4,7 +4,8 @@ add_library(hv_base STATIC
   source/platform/MessageBox.cpp
   source/cpp/Random.cpp
   source/cpp/Display.cpp
-  source/cpp/GLError.cpp)
+  source/cpp/GLError.cpp
+  source/cpp/InitialGlState.cpp)
 target_link_libraries(hv_base PUBLIC SDL2::SDL2 GLEW::GLEW OpenGL::OpenGL glm::glm)
 
 # Headless GL for tests and tools.

@@ -2,6 +2,7 @@
 
 #include "cpp/Display.h"
 #include "cpp/GLError.h"
+#include "cpp/InitialGlState.h"
 #include "platform/Assert.h"
 #include "platform/Bass.h"
 #include "platform/MessageBox.h"
@@ -55,15 +56,7 @@ void Demo::onCreate() {
     window.setSwapInterval(vsync ? 1 : 0);
     checkGLError();
 
-    glEnable(GL_FRAMEBUFFER_SRGB);
-    glViewport(0, 0, screenWidth, screenHeight);
-    glEnable(GL_CULL_FACE);
-    glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
-    glEnable(GL_DEPTH_TEST);
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    glDisable(GL_DEPTH_TEST);
-    glDisable(GL_SCISSOR_TEST);
-    glDisable(GL_STENCIL_TEST);
+    setInitialGlState(screenWidth, screenHeight);
 
     // Loads shaders, model, textures, music and tracks; the window stays hidden meanwhile.
     driver = std::make_unique<PresentationDriver>();

@@ -40,8 +40,8 @@ const std::vector<std::string>& ShaderEngine::sourceFiles() {
     return files;
 }
 
-const std::vector<ShaderEngine::ProgramSpec>& ShaderEngine::programTable() {
-    static const std::vector<ProgramSpec> table = {
+const std::vector<ShaderEngine::ProgramStages>& ShaderEngine::programTable() {
+    static const std::vector<ProgramStages> table = {
         {"geometryPass", "geometryPass.vp", "", "geometryPass.fp"},
         {"passThrough", "passThrough.vp", "", "passThrough.fp"},
         {"zorva", "zorva.vp", "", "zorva.fp"},
@@ -62,12 +62,12 @@ const std::vector<ShaderEngine::ProgramSpec>& ShaderEngine::programTable() {
 }
 
 ShaderEngine::ShaderEngine(const std::string& workingDirectory, const std::vector<std::string>& files,
-                           const std::vector<ProgramSpec>& table)
+                           const std::vector<ProgramStages>& table)
     : shaderDirectory(directoryOfShaders()), _workingDirectory(workingDirectory) {
     for (const std::string& file : files) {
         if (!compileShader(file)) std::exit(0);
     }
-    for (const ProgramSpec& program : table) {
+    for (const ProgramStages& program : table) {
         if (program.geometry.empty())
             linkProgram(program.name, shaderNamed(program.vertex), shaderNamed(program.fragment));
         else

@@ -17,7 +17,7 @@
 class ShaderEngine {
 public:
     // One linked program: its stage sources by file name; `geometry` empty when there is none.
-    struct ProgramSpec {
+    struct ProgramStages {
         std::string name;
         std::string vertex;
         std::string geometry;
@@ -36,12 +36,12 @@ public:
 
     // The sources compiled at start, in order, and the programs linked from them.
     static const std::vector<std::string>& sourceFiles();
-    static const std::vector<ProgramSpec>& programTable();
+    static const std::vector<ProgramStages>& programTable();
 
     // Builds an engine over `workingDirectory` with the given sources and programs
     // (create() passes the real ones). Ends the process at the first compile failure.
     ShaderEngine(const std::string& workingDirectory, const std::vector<std::string>& files,
-                 const std::vector<ProgramSpec>& table);
+                 const std::vector<ProgramStages>& table);
     ShaderEngine(const ShaderEngine&) = delete;
     ShaderEngine& operator=(const ShaderEngine&) = delete;
 

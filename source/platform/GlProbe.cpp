@@ -18,21 +18,11 @@ namespace {
     std::exit(0);
 }
 
-// The probe window carries the same framebuffer format the dialog always asked for.
-void requestProbePixelFormat() {
-    SDL_GL_ResetAttributes();
-    SDL_GL_SetAttribute(SDL_GL_RED_SIZE, 8);
-    SDL_GL_SetAttribute(SDL_GL_GREEN_SIZE, 8);
-    SDL_GL_SetAttribute(SDL_GL_BLUE_SIZE, 8);
-    SDL_GL_SetAttribute(SDL_GL_ALPHA_SIZE, 8);
-    SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 24);
-    SDL_GL_SetAttribute(SDL_GL_STENCIL_SIZE, 0);
-    SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
-}
 }  // namespace
 
 int probeMaxSamples() {
-    requestProbePixelFormat();
+    // The probe window carries the same framebuffer format as the presentation window.
+    requestWindowPixelFormat();
     SDL_Window* window =
         SDL_CreateWindow("Halvane probe", 0, 0, 16, 16, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
     if (window == nullptr) endQuietly("No GL pixel format for the probe window");

@@ -13,6 +13,7 @@
 #include "PngWriter.h"
 
 #include "cpp/Display.h"
+#include "cpp/InitialGlState.h"
 #include "cpp/Music.h"
 #include "cpp/PresentationDriver.h"
 #include "platform/Bass.h"
@@ -130,15 +131,7 @@ int main(int argc, char** argv) {
         return 1;
     }
     // The window's initial state, as the program sets it after creating its context.
-    glEnable(GL_FRAMEBUFFER_SRGB);
-    glViewport(0, 0, screenWidth, screenHeight);
-    glEnable(GL_CULL_FACE);
-    glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
-    glEnable(GL_DEPTH_TEST);
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    glDisable(GL_DEPTH_TEST);
-    glDisable(GL_SCISSOR_TEST);
-    glDisable(GL_STENCIL_TEST);
+    setInitialGlState(screenWidth, screenHeight);
 
     bassUseManualClock(true);
     auto loadStart = std::chrono::steady_clock::now();

@@ -30,15 +30,15 @@ Image normalMapFromHeight(const std::vector<double>& height, int size, double st
     return out;
 }
 
-MaterialMaps bakeMaterial(const MaterialSpec& spec) {
-    const int n = spec.size;
+MaterialMaps bakeMaterial(const MaterialRecipe& recipe) {
+    const int n = recipe.size;
     MaterialMaps maps;
     maps.diffuse = Image(n, n, 3);
     maps.specular = Image(n, n, 3);
     std::vector<double> height(static_cast<size_t>(n) * n, 0.0);
     for (int y = 0; y < n; ++y) {
         for (int x = 0; x < n; ++x) {
-            const MaterialSample s = spec.shade((x + 0.5) / n, (y + 0.5) / n);
+            const MaterialSample s = recipe.shade((x + 0.5) / n, (y + 0.5) / n);
             uint8_t* d = maps.diffuse.at(x, y);
             d[0] = toByte(s.r);
             d[1] = toByte(s.g);
@@ -48,7 +48,7 @@ MaterialMaps bakeMaterial(const MaterialSpec& spec) {
             height[static_cast<size_t>(y) * n + x] = s.height;
         }
     }
-    maps.normal = normalMapFromHeight(height, n, spec.bumpStrength);
+    maps.normal = normalMapFromHeight(height, n, recipe.bumpStrength);
     return maps;
 }
 

@@ -20,7 +20,7 @@ struct MaterialSample {
     double specular = 0.0;             // 0..1 specular level
 };
 
-struct MaterialSpec {
+struct MaterialRecipe {
     std::string name;         // file names are name + "_diffuse.png", "_normal.png", "_specular.png"
     int size = 256;           // square, power of two
     double bumpStrength = 1;  // height units per texel-width scale of the normal map
@@ -33,12 +33,12 @@ struct MaterialMaps {
     Image specular;
 };
 
-MaterialMaps bakeMaterial(const MaterialSpec& spec);
+MaterialMaps bakeMaterial(const MaterialRecipe& recipe);
 
 // Normal map of a tileable height field (size × size, row-major, row 0 = v 0).
 Image normalMapFromHeight(const std::vector<double>& height, int size, double strength);
 
 // Every material the film uses, in a fixed order.
-std::vector<MaterialSpec> allMaterials();
+std::vector<MaterialRecipe> allMaterials();
 
 }  // namespace art

@@ -136,7 +136,7 @@ MaterialSample slither(double u, double v) {
 }
 }  // namespace
 
-std::vector<MaterialSpec> allMaterials() {
+std::vector<MaterialRecipe> allMaterials() {
     return {
         {"concrete", 256, 3.0, concrete}, {"brick", 256, 4.0, brick}, {"roof", 256, 6.0, roof},
         {"steel", 256, 3.0, steel},       {"wood", 256, 4.0, wood},   {"barrel", 256, 4.0, barrel},

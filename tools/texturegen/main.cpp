@@ -11,8 +11,8 @@ int main(int argc, char** argv) {
         return 2;
     }
     const std::string dir = argv[1];
-    for (const art::MaterialSpec& spec : art::allMaterials()) {
-        const art::MaterialMaps maps = art::bakeMaterial(spec);
+    for (const art::MaterialRecipe& recipe : art::allMaterials()) {
+        const art::MaterialMaps maps = art::bakeMaterial(recipe);
         const struct {
             const char* suffix;
             const art::Image* image;
@@ -20,7 +20,7 @@ int main(int argc, char** argv) {
                        {"_normal.png", &maps.normal},
                        {"_specular.png", &maps.specular}};
         for (const auto& out : outputs) {
-            const std::string path = dir + "/" + spec.name + out.suffix;
+            const std::string path = dir + "/" + recipe.name + out.suffix;
             std::string why;
             if (!art::writePng(path, *out.image, &why)) {
                 std::fprintf(stderr, "texturegen: %s\n", why.c_str());
