@@ -46,6 +46,11 @@ void PresentationDriver::renderFrame() {
         BASS_Free();
         std::exit(0);
     }
+    updateFrame();
+    scene->draw(&frameTime);
+}
+
+void PresentationDriver::updateFrame() {
     double row = musicRow();
     double seconds = musicSeconds();
     frameTime.delta = seconds - frameTime.time;
@@ -55,7 +60,6 @@ void PresentationDriver::renderFrame() {
         double value = sync_track_value(track.get(), row);
         trackScenes.find(track)->second->parameter(track->name) = value;
     }
-    scene->draw(&frameTime);
 }
 
 void PresentationDriver::runMessageLoop(Demo& demo) {

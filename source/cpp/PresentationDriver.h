@@ -37,6 +37,10 @@ public:
     // One frame; ends the process (status 0) when the music stream is no longer active.
     void renderFrame();
 
+    // What a frame does before drawing: the row and time from the music clock, and
+    // every track's value into the scene's parameter table.
+    void updateFrame();
+
     // Starts the music, then reads window events and renders one frame per turn, forever.
     [[noreturn]] void runMessageLoop(Demo& demo);
 

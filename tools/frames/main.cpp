@@ -18,7 +18,6 @@
 #include "cpp/PresentationDriver.h"
 #include "platform/Bass.h"
 #include "scenes/TestGeometry.h"
-#include "sync/sync.h"
 
 #include <GL/glew.h>
 
@@ -99,13 +98,10 @@ bool parseOptions(int argc, char** argv, Options* options, std::string* why) {
 }
 
 // Everything a frame does before drawing: the clock, the tracks, the branches.
-void advanceWithoutDrawing(PresentationDriver& driver, TestGeometry& scene, double seconds, FrameTime* frameTime) {
+void advanceWithoutDrawing(PresentationDriver& driver, TestGeometry& scene, double seconds) {
     bassSetManualSeconds(seconds);
-    const double row = musicRow();
-    frameTime->delta = musicSeconds() - frameTime->time;
-    frameTime->time = musicSeconds();
-    for (const auto& track : driver.syncTracks()) scene.parameter(track->name) = sync_track_value(track.get(), row);
-    scene.advanceTree(frameTime);
+    driver.updateFrame();
+    scene.advanceTree(&driver.currentFrameTime());
 }
 
 }  // namespace
@@ -156,13 +152,12 @@ int main(int argc, char** argv) {
         return 1;
     }
 
-    FrameTime frameTime;
     double clock = 0.0;
     for (double target : options.times) {
         long steps = 0;
         while (clock + options.step < target - 1e-9) {
             clock += options.step;
-            advanceWithoutDrawing(driver, *scene, clock, &frameTime);
+            advanceWithoutDrawing(driver, *scene, clock);
             ++steps;
         }
         if (options.bench > 0) {
