@@ -151,47 +151,41 @@ bool ShaderEngine::compileShader(const std::string& fileName) {
     return false;
 }
 
-bool ShaderEngine::linkProgram(const std::string& name, GLuint vertexShader, GLuint fragmentShader) {
+GLuint ShaderEngine::attachAndLink(const std::string& name, std::initializer_list<GLuint> stagesInOrder) {
     const GLuint program = glCreateProgram();
     // A stage that never compiled has no name to attach; the link then fails on its own.
-    if (fragmentShader != 0) glAttachShader(program, fragmentShader);
-    if (vertexShader != 0) glAttachShader(program, vertexShader);
+    for (GLuint stage : stagesInOrder)
+        if (stage != 0) glAttachShader(program, stage);
     glLinkProgram(program);
 
     GLint status = GL_FALSE;
     glGetProgramiv(program, GL_LINK_STATUS, &status);
-    if (status == GL_TRUE) {
-        programs[name] = program;
-        return true;
-    }
+    if (status != GL_TRUE) return program;
+    programs[name] = program;
+    return 0;
+}
+
+bool ShaderEngine::linkProgram(const std::string& name, GLuint vertexShader, GLuint fragmentShader) {
+    const GLuint failed = attachAndLink(name, {fragmentShader, vertexShader});
+    if (failed == 0) return true;
 
     char log[1024] = {};
-    glGetProgramInfoLog(program, sizeof(log), nullptr, log);
+    glGetProgramInfoLog(failed, sizeof(log), nullptr, log);
     platform::showMessageBox("Linking shaders failed for in program " + name + ". " + log);
     return false;
 }
 
 bool ShaderEngine::linkProgram(const std::string& name, GLuint vertexShader, GLuint geometryShader,
                                GLuint fragmentShader) {
-    const GLuint program = glCreateProgram();
-    if (vertexShader != 0) glAttachShader(program, vertexShader);
-    if (geometryShader != 0) glAttachShader(program, geometryShader);
-    if (fragmentShader != 0) glAttachShader(program, fragmentShader);
-    glLinkProgram(program);
-
-    GLint status = GL_FALSE;
-    glGetProgramiv(program, GL_LINK_STATUS, &status);
-    if (status == GL_TRUE) {
-        programs[name] = program;
-        return true;
-    }
+    const GLuint failed = attachAndLink(name, {vertexShader, geometryShader, fragmentShader});
+    if (failed == 0) return true;
 
     std::string log;
     GLint logLength = 0;
-    glGetProgramiv(program, GL_INFO_LOG_LENGTH, &logLength);
+    glGetProgramiv(failed, GL_INFO_LOG_LENGTH, &logLength);
     if (logLength > 0) {
         std::vector<char> buffer(static_cast<size_t>(logLength), '\0');
-        glGetProgramInfoLog(program, logLength, nullptr, buffer.data());
+        glGetProgramInfoLog(failed, logLength, nullptr, buffer.data());
         log.assign(buffer.data());
     }
     platform::showMessageBox("Linking shaders failed for program " + name + log);

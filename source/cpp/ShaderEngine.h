@@ -10,6 +10,7 @@
 
 #include <GL/glew.h>
 
+#include <initializer_list>
 #include <map>
 #include <string>
 #include <vector>
@@ -61,6 +62,9 @@ private:
     std::string _workingDirectory;
 
     GLuint shaderNamed(const std::string& fileName) const;
+    // Links the stages, attached in the given order, and stores the program under `name`.
+    // Returns 0 on success, else the failed program for its info log.
+    GLuint attachAndLink(const std::string& name, std::initializer_list<GLuint> stagesInOrder);
 };
 
 // The GL name of program `name`, or 0xFFFFFFFF when there is no such program.
