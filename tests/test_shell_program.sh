@@ -5,7 +5,7 @@
 # usage: test_shell_program.sh HALVANE WM_DELETE_TOOL RUNDIR SCENARIO
 # RUNDIR is the assembled working directory whose film content (shaders, model,
 # textures, credits, tracks) each scenario borrows; the music is made per scenario.
-# scenarios: cancel, escape, close, music-ends, no-music, no-display, no-credits
+# scenarios: cancel, escape, close, music-ends, no-music, no-display, no-credits, no-texture
 set -u
 halvane=$1
 wm_delete=$2
@@ -157,9 +157,19 @@ no-music)
     [ "$status" -eq 0 ] || fail "a missing music file ended with status $status"
     grep -q 'Oh my god' "$work/err" && fail "a missing music file showed a message box"
     ;;
-no-credits)
+no-credits | no-texture)
     make_music 3
-    rm "$work/data/credits.png"
+    if [ "$scenario" = no-credits ]; then
+        rm "$work/data/credits.png"
+        expected='data/credits.png could not be opened for reading'
+    else
+        # The model's wood material names a texture the folder no longer has.
+        rm "$work/data/Collada2"
+        mkdir "$work/data/Collada2"
+        for file in "$rundir"/data/Collada2/*; do ln -s "$file" "$work/data/Collada2/"; done
+        rm "$work/data/Collada2/wood_diffuse.png"
+        expected='VertexAttributes expects texture wood_diffuse.png'
+    fi
     start_program
     run_windowed
     # SDL's message box carries its title where xwininfo, not xdotool's search, sees it.
@@ -169,12 +179,12 @@ no-credits)
         box=$(xwininfo -root -tree 2>/dev/null | awk '/"Oh my god! No Wayyyy!"/ {print $1; exit}')
         sleep 0.1
     done
-    [ -n "$box" ] || fail "no message box for the missing credits image"
+    [ -n "$box" ] || fail "no message box"
     sleep 0.3
     xdotool key --window "$box" Return
     wait_for_end 20
-    [ "$status" -eq 1 ] || fail "a missing credits image ended with status $status, expected 1"
-    grep -q 'data/credits.png could not be opened for reading' "$work/err" || fail "the message did not name the image"
+    [ "$status" -eq 1 ] || fail "ended with status $status, expected 1"
+    grep -q "$expected" "$work/err" || fail "the message did not say: $expected"
     ;;
 no-display)
     (cd "$work" && exec env -u DISPLAY -u WAYLAND_DISPLAY "$halvane" >"$work/out" 2>"$work/err") &

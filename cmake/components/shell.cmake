@@ -29,7 +29,7 @@ hv_add_test(test_shell_lists SOURCES tests/test_shell_lists.cpp LIBS hv_shell_li
 if(HV_BUILD_TESTS)
   add_executable(test_shell_wm_delete tests/test_shell_wm_delete.c)
   target_link_libraries(test_shell_wm_delete PRIVATE X11::X11)
-  foreach(scenario cancel escape close music-ends no-music no-display no-credits)
+  foreach(scenario cancel escape close music-ends no-music no-display no-credits no-texture)
     add_test(NAME shell_program_${scenario}
              COMMAND timeout -k 5 60 xvfb-run -a -s "-screen 0 640x400x24"
                      bash ${CMAKE_SOURCE_DIR}/tests/test_shell_program.sh

@@ -2,8 +2,8 @@
 //
 // Returns -1 (status 255) when the dialog is cancelled, before any window or audio
 // exists; otherwise the message loop ends the process. Without a display there is
-// nothing to show, so it says so and ends with status 1. A loading error that nothing
-// else handles is shown in a message box and ends the process with status 1.
+// nothing to show, so it says so and ends with status 1. A loading or drawing error
+// that nothing else handles is shown in a message box and ends the process with status 1.
 #include "cpp/Demo.h"
 #include "cpp/DisplaySettings.h"
 #include "cpp/GLError.h"
@@ -40,5 +40,12 @@ int main(int, char**) {
         return 1;
     }
     checkGLError();
-    demo.driver->runMessageLoop(demo);
+    try {
+        demo.driver->runMessageLoop(demo);
+    } catch (const std::exception& failure) {
+        // A frame that cannot be drawn (a material texture missing from the model folder).
+        platform::showMessageBox(failure.what());
+        BASS_Free();
+        return 1;
+    }
 }
