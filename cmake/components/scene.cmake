@@ -23,5 +23,5 @@ if(HV_BUILD_TESTS)
   add_test(NAME film_plays_to_the_end
            COMMAND timeout -k 5 400 bash ${CMAKE_SOURCE_DIR}/tests/test_film_run.sh ${CMAKE_SOURCE_DIR}
                    ${CMAKE_BINARY_DIR}/run)
-  set_tests_properties(film_plays_to_the_end PROPERTIES LABELS "xvfb;film" TIMEOUT 420)
+  set_tests_properties(film_plays_to_the_end PROPERTIES LABELS "xvfb;film" TIMEOUT 420 RESOURCE_LOCK xvfb)
 endif()

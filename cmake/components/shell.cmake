@@ -34,7 +34,8 @@ if(HV_BUILD_TESTS)
              COMMAND timeout -k 5 60 xvfb-run -a -s "-screen 0 640x400x24"
                      bash ${CMAKE_SOURCE_DIR}/tests/test_shell_program.sh
                      $<TARGET_FILE:halvane> $<TARGET_FILE:test_shell_wm_delete> ${CMAKE_BINARY_DIR}/run ${scenario})
-    set_tests_properties(shell_program_${scenario} PROPERTIES LABELS "xvfb;shell" TIMEOUT 90)
+    # One virtual X server at a time: concurrent xvfb-run -a can pick the same display.
+    set_tests_properties(shell_program_${scenario} PROPERTIES LABELS "xvfb;shell" TIMEOUT 90 RESOURCE_LOCK xvfb)
   endforeach()
 endif()
 

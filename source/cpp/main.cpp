@@ -29,7 +29,8 @@ int main(int, char**) {
     }
     if (!platform::runSetupDialog(displaySettings)) return -1;
 
-    static Demo demo;
+    // Never destroyed: the process ends with exit() and nothing is torn down on the way.
+    Demo& demo = *new Demo;
     try {
         demo.createWindow(displaySettings);
     } catch (const std::exception& failure) {

@@ -280,7 +280,7 @@ void ResourceManager::addLights(sg::Graph* graph) {
             light->setAmbient(glm::vec3(0.001f));
             light->setDiffuse(glm::vec3(1.0f));
             light->setSpecular(glm::vec3(1.0f));
-            light->setPosition(glm::vec3(5.0f * i, 8.0f, -10.0f * j));
+            light->setPosition(glm::vec3(5.0f * i, 8.0f, static_cast<float>(-10 * j)));  // -10 * 0 is +0, not -0
             light->setIntensity(1.0);
             graph->addLight(light);
         }

@@ -8,6 +8,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <string>
 
 namespace platform {
 
@@ -34,7 +35,7 @@ int probeMaxSamples() {
     else if (SDL_GL_MakeCurrent(window, mock) != 0)
         showMessageBox("Failed to make mock context current.");
 
-    if (!initialiseGlew()) {
+    if (!initialiseGlew(3, 0)) {
         showMessageBox("GLEW failed to initialize.");
         std::exit(0);
     }

@@ -49,6 +49,11 @@ Window::CreateResult Window::create(const char* title, int width, int height, bo
     if (fullscreen) flags |= SDL_WINDOW_FULLSCREEN | SDL_WINDOW_BORDERLESS;
     _window = SDL_CreateWindow(title, 0, 0, width, height, flags);
     if (_window == nullptr) {
+        // sRGB output is a nicety some X servers lack; the film still runs without it.
+        SDL_GL_SetAttribute(SDL_GL_FRAMEBUFFER_SRGB_CAPABLE, 0);
+        _window = SDL_CreateWindow(title, 0, 0, width, height, flags);
+    }
+    if (_window == nullptr) {
         std::fprintf(stderr, "No window with the requested GL framebuffer: %s\n", SDL_GetError());
         return CreateResult::NoPixelFormat;
     }

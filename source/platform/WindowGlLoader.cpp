@@ -5,11 +5,15 @@
 
 namespace platform {
 
-bool initialiseGlew() {
+bool initialiseGlew(int minimumMajor, int minimumMinor) {
     glewExperimental = GL_TRUE;
     GLenum result = glewInit();
     if (result == GLEW_OK) return true;
-    return result == GLEW_ERROR_NO_GLX_DISPLAY && GLEW_VERSION_4_3;
+    if (result != GLEW_ERROR_NO_GLX_DISPLAY) return false;
+    GLint major = 0, minor = 0;
+    glGetIntegerv(GL_MAJOR_VERSION, &major);
+    glGetIntegerv(GL_MINOR_VERSION, &minor);
+    return major > minimumMajor || (major == minimumMajor && minor >= minimumMinor);
 }
 
 void requestWindowPixelFormat() {

@@ -8,7 +8,9 @@
 
 namespace platform {
 
-bool initialiseGlew();
+// `minimumMajor`/`minimumMinor`: the GL version the context must offer when GLEW
+// reports the EGL case; the multisampling probe's default context needs less than 4.3.
+bool initialiseGlew(int minimumMajor = 4, int minimumMinor = 3);
 
 // Resets SDL's GL attributes to the program's framebuffer: 8-bit RGBA, 24-bit depth,
 // no stencil, double-buffered. Callers add what their context needs on top.
