@@ -80,3 +80,8 @@ function(hv_content_finish)
   endif()
 endfunction()
 cmake_language(DEFER DIRECTORY ${CMAKE_SOURCE_DIR} CALL hv_content_finish)
+
+hv_add_test(test_content_music SOURCES tests/test_content_music.cpp LIBS hv_audio hv_sync)
+if(TARGET test_content_music)
+  add_dependencies(test_content_music content)
+endif()
