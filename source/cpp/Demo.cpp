@@ -61,6 +61,13 @@ void Demo::onCreate() {
     // Loads shaders, model, textures, music and tracks; the window stays hidden meanwhile.
     driver = std::make_unique<PresentationDriver>();
     window.show();
+    // The display switches when the window is shown; one that accepted the mode in its
+    // list but refuses the switch would leave the image in a corner of the old mode.
+    if (fullscreen && !window.displayShowsMode(screenWidth, screenHeight)) {
+        platform::showMessageBox("Failed to set full screen mode.");
+        BASS_Free();
+        std::exit(1);
+    }
 }
 
 void Demo::handleMessage(const platform::WindowEvent& event) {

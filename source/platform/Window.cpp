@@ -88,6 +88,13 @@ void Window::show() {
     SDL_ShowWindow(_window);
 }
 
+bool Window::displayShowsMode(int width, int height) const {
+    SDL_DisplayMode current{};
+    const int display = SDL_GetWindowDisplayIndex(_window);
+    if (SDL_GetCurrentDisplayMode(display < 0 ? 0 : display, &current) != 0) return false;
+    return current.w == width && current.h == height;
+}
+
 void Window::swap() {
     SDL_GL_SwapWindow(_window);
 }

@@ -41,6 +41,9 @@ public:
     // Best effort: many servers (Xvfb) refuse to change the swap interval.
     void setSwapInterval(int interval);
     void show();
+    // True when the window's display now runs at width x height (the fullscreen switch
+    // happens when the window is first shown).
+    bool displayShowsMode(int width, int height) const;
     void swap();
     // The next pending event without waiting; false when there is none.
     bool pollEvent(WindowEvent* event);
