@@ -209,10 +209,8 @@ void TestGeometry::loadTextures(const std::string& directory) {
 
 float TestGeometry::parameterValue(const char* name) { return static_cast<float>(parameter(name)); }
 
-glm::vec3 TestGeometry::parameterVector(const char* prefix) {
-    const std::string base(prefix);
-    return glm::vec3(parameterValue((base + ".x").c_str()), parameterValue((base + ".y").c_str()),
-                     parameterValue((base + ".z").c_str()));
+glm::vec3 TestGeometry::parameterVector(const char* x, const char* y, const char* z) {
+    return glm::vec3(parameterValue(x), parameterValue(y), parameterValue(z));
 }
 
 void TestGeometry::useProgram(const char* name) {
@@ -239,11 +237,11 @@ void TestGeometry::drawQuad() {
 }
 
 void TestGeometry::draw(const FrameTime* frameTime) {
-    const glm::vec3 eye = parameterVector("ts.eyepos");
-    const glm::vec3 target = parameterVector("ts.tarpos");
-    const glm::vec3 up = parameterVector("up");
-    const glm::vec3 lightPosition = parameterVector("lightP_Off");
-    parameterVector("mpos");  // read every frame, used by nothing
+    const glm::vec3 eye = parameterVector("ts.eyepos.x", "ts.eyepos.y", "ts.eyepos.z");
+    const glm::vec3 target = parameterVector("ts.tarpos.x", "ts.tarpos.y", "ts.tarpos.z");
+    const glm::vec3 up = parameterVector("up.x", "up.y", "up.z");
+    const glm::vec3 lightPosition = parameterVector("lightP_Off.x", "lightP_Off.y", "lightP_Off.z");
+    parameterVector("mpos.x", "mpos.y", "mpos.z");  // read every frame, used by nothing
     const glm::mat4 view = glm::lookAt(eye, target, up);
 
     useProgram("geometryPass");
@@ -293,7 +291,7 @@ void TestGeometry::geometryPass(const glm::mat4& view, const ModelMatrices& geom
 }
 
 void TestGeometry::advanceTree(const FrameTime* frameTime) {
-    _tree->moveRoot(parameterVector("bunchpos"));
+    _tree->moveRoot(parameterVector("bunchpos.x", "bunchpos.y", "bunchpos.z"));
     if (frameTime->delta > 0.00001) _tree->update(frameTime->time);
 }
 

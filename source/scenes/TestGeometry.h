@@ -67,7 +67,7 @@ public:
 
 private:
     float parameterValue(const char* name);
-    glm::vec3 parameterVector(const char* prefix);
+    glm::vec3 parameterVector(const char* x, const char* y, const char* z);
     void setUniform(const char* name, int value);
     void setUniform(const char* name, float value);
     void setUniform(const char* name, const glm::vec3& value);
