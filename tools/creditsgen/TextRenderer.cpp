@@ -29,6 +29,16 @@ TextRenderer::~TextRenderer() {
     FT_Done_FreeType(_impl->library);
 }
 
+namespace {
+// The pair kerning between two glyphs in 26.6 units; 0 for fonts without kerning.
+long kerningBetween(FT_Face face, FT_UInt previous, FT_UInt glyph) {
+    if (!previous || !glyph || !FT_HAS_KERNING(face)) return 0;
+    FT_Vector kerning{};
+    FT_Get_Kerning(face, previous, glyph, FT_KERNING_DEFAULT, &kerning);
+    return kerning.x;
+}
+}  // namespace
+
 void TextRenderer::setPixelHeight(int pixelHeight) {
     FT_Set_Pixel_Sizes(_impl->face, 0, static_cast<FT_UInt>(pixelHeight));
 }
@@ -39,11 +49,7 @@ int TextRenderer::width(const std::string& text) const {
     FT_UInt previous = 0;
     for (unsigned char c : text) {
         const FT_UInt glyph = FT_Get_Char_Index(face, c);
-        if (previous && glyph && FT_HAS_KERNING(face)) {
-            FT_Vector kerning{};
-            FT_Get_Kerning(face, previous, glyph, FT_KERNING_DEFAULT, &kerning);
-            pen += kerning.x;
-        }
+        pen += kerningBetween(face, previous, glyph);
         if (FT_Load_Glyph(face, glyph, FT_LOAD_DEFAULT) == 0) {
             pen += face->glyph->advance.x;
         }
@@ -59,11 +65,7 @@ void TextRenderer::draw(Image& target, int x, int baseline, const std::string& t
     FT_UInt previous = 0;
     for (unsigned char c : text) {
         const FT_UInt glyph = FT_Get_Char_Index(face, c);
-        if (previous && glyph && FT_HAS_KERNING(face)) {
-            FT_Vector kerning{};
-            FT_Get_Kerning(face, previous, glyph, FT_KERNING_DEFAULT, &kerning);
-            pen += kerning.x;
-        }
+        pen += kerningBetween(face, previous, glyph);
         previous = glyph;
         if (FT_Load_Glyph(face, glyph, FT_LOAD_RENDER) != 0) {
             continue;
