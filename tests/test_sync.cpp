@@ -5,9 +5,11 @@ extern "C" {
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <limits>
 #include <string>
 #include <unistd.h>
 #include <vector>
@@ -159,6 +161,40 @@ TEST_F(SyncFiles, MissingEmptyAndBrokenFilesGiveTracksWithoutKeys) {
         EXPECT_EQ(track->key_count, 0u) << c.name;
         EXPECT_EQ(sync_track_value(track, 3.0), 0.0) << c.name;
     }
+}
+
+// A NaN or infinite key, or a finite pair whose difference overflows in single
+// precision, would hand the scene NaN positions (the branches assert on them).
+TEST_F(SyncFiles, NonFiniteValuesAreRefusedWithALineNamingTheFile) {
+    const float inf = std::numeric_limits<float>::infinity();
+    const struct {
+        const char* name;
+        std::vector<Key> keys;
+    } cases[] = {
+        {"nan_value", {{0, 1, 1}, {8, std::nanf(""), 1}}},
+        {"plus_inf", {{0, inf, 0}}},
+        {"minus_inf", {{0, 1, 2}, {4, -inf, 1}}},
+        {"overflowing_difference", {{0, -3e38f, 1}, {10, 3e38f, 1}}},
+    };
+    for (const auto& c : cases) {
+        write(c.name, trackBytes(c.keys.size(), c.keys));
+        testing::internal::CaptureStderr();
+        const sync_track* track = load(c.name);
+        const std::string said = testing::internal::GetCapturedStderr();
+        ASSERT_NE(track, nullptr) << c.name;
+        EXPECT_EQ(track->key_count, 0u) << c.name;
+        EXPECT_EQ(sync_track_value(track, 5.0), 0.0) << c.name;
+        EXPECT_NE(said.find(dir_ + "/sync_" + c.name + ".track"), std::string::npos) << said;
+        EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1) << said;
+    }
+
+    // Extreme but finite neighbours stay within reach of each other and load.
+    write("extreme", trackBytes(2, {{0, 3.4e38f, 1}, {10, 1e38f, 2}}));
+    testing::internal::CaptureStderr();
+    const sync_track* track = load("extreme");
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+    ASSERT_EQ(track->key_count, 2u);
+    EXPECT_TRUE(std::isfinite(sync_track_value(track, 7.5)));
 }
 
 TEST_F(SyncFiles, BytesAfterTheLastKeyAreIgnoredAndBadTypesLoad) {

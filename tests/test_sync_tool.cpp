@@ -110,7 +110,9 @@ TEST(SyncTool, HostileFilesEvaluateToZeroAndUsageErrorsExitTwo) {
         huge.write(reinterpret_cast<const char*>(count), 8);
         huge.write("\0\0\0\0\0\0\x80\x3f\x01", 9);
     }
-    EXPECT_EQ(run("eval " + dir + "/huge.track 3").output, "0\n");
+    // The device reads the named file as its "eval" track and says it refused it.
+    EXPECT_EQ(run("eval " + dir + "/huge.track 3").output,
+              "sync: sync_eval.track refused (shorter than its key count); the track stays at 0.0\n0\n");
     EXPECT_EQ(run("eval " + dir + "/missing.track 3").output, "0\n");
     ToolRun dumped = run("dump " + dir + "/huge.track");
     EXPECT_EQ(dumped.status, 1);

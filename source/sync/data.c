@@ -3,6 +3,7 @@
 
 #include "platform/Assert.h"
 
+#include <math.h>
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
@@ -93,17 +94,26 @@ static int read_exact(struct sync_device* d, void* file, void* buffer, size_t si
     return d->io.read(buffer, size, 1, file) == 1;
 }
 
-static int rows_ascending(const struct sync_key* keys, int count) {
+/* Why the keys cannot be used, or NULL when they can. A value that is not finite,
+ * or two neighbours whose single-precision difference overflows, would turn into
+ * infinities or NaN during evaluation and reach the scene's geometry. */
+static const char* keys_problem(const struct sync_key* keys, int count) {
     int i;
-    for (i = 1; i < count; ++i)
-        if (keys[i].row <= keys[i - 1].row) return 0;
-    return 1;
+    for (i = 0; i < count; ++i) {
+        if (!isfinite(keys[i].value)) return "a value that is not a finite number";
+        if (i == 0) continue;
+        if (keys[i].row <= keys[i - 1].row) return "rows that do not strictly ascend";
+        if (!isfinite((float)(keys[i].value - keys[i - 1].value))) return "neighbouring values too far apart";
+    }
+    return NULL;
 }
 
 /* Keys are read into an array that grows with what the file really holds, so a
- * hostile count cannot make us allocate gigabytes before the file runs out. */
-static int read_keys(struct sync_device* d, void* file, struct sync_track* t, int count) {
+ * hostile count cannot make us allocate gigabytes before the file runs out.
+ * Returns NULL on success, otherwise why the track was refused. */
+static const char* read_keys(struct sync_device* d, void* file, struct sync_track* t, int count) {
     struct sync_key* keys = NULL;
+    const char* problem = NULL;
     int capacity = 0;
     int i;
     for (i = 0; i < count; ++i) {
@@ -116,44 +126,56 @@ static int read_keys(struct sync_device* d, void* file, struct sync_track* t, in
             struct sync_key* grown = (struct sync_key*)realloc(keys, sizeof(*keys) * (size_t)wanted);
             if (!grown) {
                 free(keys);
-                return -1;
+                return "out of memory for its keys";
             }
             keys = grown;
             capacity = wanted;
         }
         if (!read_exact(d, file, &row, 4) || !read_exact(d, file, &value, 4) || !read_exact(d, file, &type, 1)) {
             free(keys);
-            return -1;
+            return "shorter than its key count";
         }
         keys[i].row = row;
         keys[i].value = value;
         keys[i].type = (enum key_type)type;
     }
-    if (!rows_ascending(keys, count)) {
+    problem = keys_problem(keys, count);
+    if (problem) {
         free(keys);
-        return -1;
+        return problem;
     }
     t->keys = keys;
     t->key_count = (uint64_t)count;
-    return 0;
+    return NULL;
+}
+
+/* A refused track says so once on standard error; the film goes on without it. */
+static int refuse(const char* file_name, const char* problem) {
+    fprintf(stderr, "sync: %s refused (%s); the track stays at 0.0\n", file_name, problem);
+    return -1;
 }
 
 int sync_load_track(struct sync_device* d, struct sync_track* t) {
     uint64_t count = 0;
-    int result;
+    const char* problem = NULL;
     void* file;
     const char* file_name = sync_track_file_name(d->prefix, t->name);
-    if (!file_name) return -1;
+    if (!file_name) {
+        fprintf(stderr, "sync: track '%s' refused: its file name would be longer than %d characters\n", t->name,
+                SYNC_MAX_FILE_NAME);
+        return -1;
+    }
     file = d->io.open(file_name, "rb");
     if (!file) return -1;
 
-    if (!read_exact(d, file, &count, 8) || count > 0x7FFFFFFFu) {
-        d->io.close(file);
-        return -1;
-    }
-    result = count == 0 ? 0 : read_keys(d, file, t, (int)count);
+    if (!read_exact(d, file, &count, 8))
+        problem = "shorter than its 8-byte key count";
+    else if (count > 0x7FFFFFFFu)
+        problem = "a key count beyond 2147483647";
+    else if (count > 0)
+        problem = read_keys(d, file, t, (int)count);
     d->io.close(file);
-    return result;
+    return problem ? refuse(file_name, problem) : 0;
 }
 
 const struct sync_track* sync_track_by_name(struct sync_device* d, const char* name) {

@@ -6,9 +6,13 @@
  *
  * Hostile or broken files never stop the program: a file that is shorter than
  * its key count says, a count that does not fit a 32-bit signed number, rows
- * that are not strictly ascending, or a file name too long for the name buffer
- * all leave the track without keys (value 0.0). A key type outside 0..3 holds
- * that key's value up to the next key.
+ * that are not strictly ascending, a value that is NaN or infinite, neighbouring
+ * values whose single-precision difference overflows, or a file name too long
+ * for the name buffer all leave the track without keys (value 0.0), with one
+ * line on standard error naming the file. A missing file is silent. A key type
+ * outside 0..3 holds that key's value up to the next key. So every value a
+ * loaded track gives is finite and lies (up to rounding) between the values of
+ * the two keys around the row.
  */
 #ifndef HV_SYNC_SYNC_H
 #define HV_SYNC_SYNC_H
