@@ -14,6 +14,14 @@ TEST(Random, FirstDrawsMatchTheCLibrarySequence) {
     setDemoRandState(saved);
 }
 
+TEST(Random, JumpingAheadEqualsDrawing) {
+    for (uint64_t draws : {0ull, 1ull, 2ull, 7ull, 1000ull, 123457ull}) {
+        uint32_t drawn = 987654321u;
+        for (uint64_t i = 0; i < draws; ++i) demoRandFrom(&drawn);
+        EXPECT_EQ(demoRandStateAfter(987654321u, draws), drawn) << draws;
+    }
+}
+
 TEST(AssertDeathTest, ReportsExpressionSourceAndLine) {
     EXPECT_DEATH(HV_ASSERT_AT(1 + 1 == 3, "mi != hi", "source\\sync\\track", 76),
                  "Expression: mi != hi\nFile: source\\\\sync\\\\track\nLine: 76");

@@ -100,3 +100,41 @@ TEST(FilmFrames, RefusesBadArguments) {
     EXPECT_EQ(runFrames("--time 500 --out /tmp/hv_frames_past_end"), 1);
     fs::remove_all("/tmp/hv_frames_past_end");
 }
+
+TEST(FilmFrames, AFrameDependsOnItsTimeAlone) {
+    TempDir together, alone;
+    ASSERT_EQ(runFrames("--size 160x100 --time 12.51 --time 95 --out " + together.path.string()), 0);
+    ASSERT_EQ(runFrames("--size 160x100 --time 95 --out " + alone.path.string()), 0);
+    std::unique_ptr<PngImage> first, second;
+    read_png_file(first, (together.path / "frame_0095.000.png").c_str());
+    read_png_file(second, (alone.path / "frame_0095.000.png").c_str());
+    EXPECT_TRUE(first->pixels == second->pixels);
+}
+
+// Same height, same vertical field of view: the 16:9 frame's middle is the 16:10 frame.
+TEST(FilmFrames, AWideFrameShowsMoreAtTheSidesNotAStretchedPicture) {
+    TempDir narrow, wide;
+    ASSERT_EQ(runFrames("--size 320x200 --time 62 --out " + narrow.path.string()), 0);
+    ASSERT_EQ(runFrames("--size 356x200 --time 62 --out " + wide.path.string()), 0);
+    std::unique_ptr<PngImage> a, b;
+    read_png_file(a, (narrow.path / "frame_0062.000.png").c_str());
+    read_png_file(b, (wide.path / "frame_0062.000.png").c_str());
+    const int channels = a->bitsPerPixel / 8;
+    ASSERT_EQ(b->bitsPerPixel / 8, channels);
+    // Mean level difference of the 16:10 frame against a window of the wide one, shifted by `offset`.
+    auto meanDifference = [&](int offset, bool stretched) {
+        double sum = 0.0;
+        for (int y = 0; y < 200; ++y)
+            for (int x = 0; x < 320; ++x) {
+                const int bx = stretched ? x * 356 / 320 : x + offset;
+                for (int c = 0; c < 3; ++c)
+                    sum += std::abs(int(a->pixels[(y * 320 + x) * channels + c]) -
+                                    int(b->pixels[(y * 356 + bx) * channels + c]));
+            }
+        return sum / (320.0 * 200.0 * 3.0);
+    };
+    const double centred = meanDifference(18, false);
+    EXPECT_LT(centred, 3.0);
+    EXPECT_LT(centred * 2, meanDifference(0, true));
+    EXPECT_LT(centred * 2, meanDifference(0, false));
+}

@@ -154,15 +154,15 @@ TEST_F(SceneTest, CreditsBlendIsSetAndResetWhetherOrNotTheyShow) {
     EXPECT_EQ(drawFramebuffer, 0);
 }
 
-TEST_F(SceneTest, BranchesAdvanceOnlyWhenTimeMovesByMoreThanTenMicroseconds) {
+TEST_F(SceneTest, BranchesStepOnlyWhenFilmTimeReachesTheNextSixtieth) {
     FrameTime first = frameAt(2.0, 0.5);
     scene_->advanceTree(&first);
     auto tip = [&] { return scene_->tree().branches()[3].particles().back()->position(); };
     glm::dvec3 before = tip();
-    FrameTime still = frameAt(2.00001, 0.00001);
+    FrameTime still = frameAt(2.0 + 0.9 / 60.0, 0.9 / 60.0);
     scene_->advanceTree(&still);
     EXPECT_EQ(tip(), before);
-    FrameTime moved = frameAt(2.0000201, 0.0000101);
+    FrameTime moved = frameAt(2.0 + 1.0 / 60.0, 0.1 / 60.0);
     scene_->advanceTree(&moved);
     EXPECT_NE(tip(), before);
 }

@@ -18,6 +18,7 @@
 
 template <int N>
 class GBuffer;
+class TrackReader;
 
 class AbstractScene {
 public:
@@ -44,6 +45,8 @@ public:
 
     // Not owned: the driver's G-buffer, set before the first draw.
     GBuffer<8>* gBuffer = nullptr;
+    // Not owned: the driver's tracks, readable at any time; null when no driver feeds the scene.
+    const TrackReader* trackReader = nullptr;
 
 protected:
     GLuint _program = 0;

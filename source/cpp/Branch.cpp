@@ -77,7 +77,15 @@ void Branch::relaxTogether(Branch* branches, size_t count) {
 }
 
 void Branch::integrateAndRemesh() {
+    integrate();
+    remesh();
+}
+
+void Branch::integrate() {
     for (auto it = _particles.rbegin(); it != _particles.rend(); ++it) (*it)->step();
+}
+
+void Branch::remesh() {
     rebuildMesh();
     if (_upload == MeshUpload::Gpu) _mesh->update();
 }

@@ -38,6 +38,9 @@ public:
     void applyWind(const glm::vec3& wind, double time);
     static void relaxTogether(Branch* branches, size_t count);
     void integrateAndRemesh();
+    // integrateAndRemesh() in halves: the mesh only needs rebuilding after a frame's last step.
+    void integrate();
+    void remesh();
 
     const glm::dvec3& start() const { return _start; }
     const std::vector<std::shared_ptr<Particle>>& particles() const { return _particles; }

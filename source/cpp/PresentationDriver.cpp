@@ -25,6 +25,7 @@ PresentationDriver::PresentationDriver(SceneFactory makeScene)
     openMusic();
     openSyncTracks();
     scene->gBuffer = &gBuffer;
+    scene->trackReader = this;
 }
 
 void PresentationDriver::openSyncTracks() {
@@ -38,6 +39,7 @@ void PresentationDriver::openSyncTracks() {
         std::shared_ptr<const sync_track> track(found, keepForever);
         tracks.push_back(track);
         trackScenes[track] = scene;
+        tracksByName[name] = found;
     }
 }
 
@@ -60,6 +62,11 @@ void PresentationDriver::updateFrame() {
         double value = sync_track_value(track.get(), row);
         trackScenes.find(track)->second->parameter(track->name) = value;
     }
+}
+
+double PresentationDriver::valueAt(const std::string& name, double seconds) const {
+    auto found = tracksByName.find(name);
+    return found == tracksByName.end() ? 0.0 : sync_track_value(found->second, seconds * kRowsPerSecond);
 }
 
 void PresentationDriver::runMessageLoop(Demo& demo) {

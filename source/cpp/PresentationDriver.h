@@ -13,6 +13,7 @@
 #include "cpp/AbstractScene.h"
 #include "cpp/FrameTime.h"
 #include "cpp/GBuffer.h"
+#include "cpp/TrackReader.h"
 
 #include <map>
 #include <memory>
@@ -22,7 +23,7 @@ struct sync_device;
 struct sync_track;
 class Demo;
 
-class PresentationDriver {
+class PresentationDriver : public TrackReader {
 public:
     using SceneFactory = std::shared_ptr<AbstractScene> (*)();
 
@@ -44,6 +45,9 @@ public:
     // Starts the music, then reads window events and renders one frame per turn, forever.
     [[noreturn]] void runMessageLoop(Demo& demo);
 
+    // A track's value at any film time (the scene steps the branches' anchor with it).
+    double valueAt(const std::string& name, double seconds) const override;
+
     const FrameTime& currentFrameTime() const { return frameTime; }
     const std::vector<std::shared_ptr<const sync_track>>& syncTracks() const { return tracks; }
     AbstractScene& currentScene() { return *scene; }
@@ -54,6 +58,7 @@ private:
     std::shared_ptr<sync_device> syncDevice;
     std::vector<std::shared_ptr<const sync_track>> tracks;
     std::map<std::shared_ptr<const sync_track>, std::shared_ptr<AbstractScene>> trackScenes;
+    std::map<std::string, const sync_track*> tracksByName;
     FrameTime frameTime;
     GBuffer<8> gBuffer;
     std::shared_ptr<AbstractScene> scene;

@@ -13,3 +13,8 @@ int demoRand();
 // For tests and tools that must replay the sequence from a known point.
 uint32_t demoRandState();
 void setDemoRandState(uint32_t state);
+
+// The state `draws` draws after `state`, without drawing (logarithmic in `draws`).
+uint32_t demoRandStateAfter(uint32_t state, uint64_t draws);
+// The value a draw from `*state` yields; advances `*state` only.
+int demoRandFrom(uint32_t* state);

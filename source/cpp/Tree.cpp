@@ -64,11 +64,20 @@ glm::vec3 Tree::windFor(size_t branchIndex, double time) const {
 }
 
 void Tree::update(double time) {
+    simulate(time);
+    remesh();
+}
+
+void Tree::simulate(double time) {
     // Branch k's update, in its phases; the branches share nothing, so relaxing them
     // side by side gives exactly what updating them one after the other would.
     for (size_t k = 0; k < _branches.size(); ++k) _branches[k].applyWind(windFor(k, time), time);
     Branch::relaxTogether(_branches.data(), _branches.size());
-    for (Branch& branch : _branches) branch.integrateAndRemesh();
+    for (Branch& branch : _branches) branch.integrate();
+}
+
+void Tree::remesh() {
+    for (Branch& branch : _branches) branch.remesh();
 }
 
 void Tree::draw() {

@@ -24,7 +24,11 @@ public:
     explicit Tree(const glm::dvec3& anchor, MeshUpload upload = MeshUpload::Gpu);
 
     void moveRoot(const glm::vec3& offset);
+    // One physics step followed by the mesh rebuild.
     void update(double time);
+    // update() in two halves, so several steps in one frame rebuild the meshes once.
+    void simulate(double time);
+    void remesh();
     void draw();
 
     // The position in the wind table, in [0, samples), at which `time` reads it.

@@ -1,5 +1,6 @@
 #include "scenes/PostProc.h"
 
+#include "cpp/BranchMotion.h"
 #include "cpp/Display.h"
 #include "cpp/Random.h"
 #include "platform/Assert.h"
@@ -60,11 +61,14 @@ void PostProc::createNoiseTexture() {
     _noise = std::make_unique<gl::Texture2D>(texelsWide, texelsHigh, GL_RED, false);
     _noise->upload(noise);
     glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
+    _offsetsStart = demoRandState();
 }
 
 void PostProc::draw(const FrameTime* frameTime) {
-    const int r1 = demoRand();
-    const int r2 = demoRand();
+    const int64_t step = BranchMotion::stepAt(frameTime->time);
+    uint32_t state = demoRandStateAfter(_offsetsStart, 2 * static_cast<uint64_t>(step > 1 ? step - 1 : 0));
+    const int r1 = demoRandFrom(&state);
+    const int r2 = demoRandFrom(&state);
     setUniform("noiseOffset", glm::vec2(static_cast<float>(r2) / 32767.0f, static_cast<float>(r1) / 32767.0f));
     setUniform("time", static_cast<float>(frameTime->time));
 

@@ -1,12 +1,16 @@
 // The last pass of every frame: one full-screen quad into the bound draw framebuffer
 // with the program "postproc", combining the lit image ("texFbo1", unit 0), the
 // summed bloom ("texFbo2", unit 1) and a fixed noise texture ("texNoise", unit 2)
-// shifted by a fresh random "noiseOffset" every frame, with the music "time".
+// shifted by a random "noiseOffset" that changes every 1/60 s of film time, with the
+// music "time".
 //
 // Contract: the scene calls setVao, setProgram, registers and sets the uniforms and
 // calls createNoiseTexture() once, then setTextures() and draw() every frame. The
 // noise and the offsets come from the process-wide generator, after the tree's draws,
-// so two runs at the same window size give the same noise and the same offsets.
+// so two runs at the same window size give the same noise and the same offsets. The
+// offset of film step k (see BranchMotion) is the k-th pair of draws after the noise:
+// what a steady 60 Hz film draws frame by frame, but a function of the film time alone,
+// so the grain of a frame does not depend on which frames were drawn before it.
 // Uniforms must be registered before they are set.
 #pragma once
 
@@ -16,6 +20,7 @@
 #include <GL/glew.h>
 #include <glm/vec2.hpp>
 
+#include <cstdint>
 #include <map>
 #include <memory>
 #include <string>
@@ -56,4 +61,5 @@ private:
     GLuint _second = 0;
     std::unique_ptr<gl::Texture2D> _noise;
     std::map<std::string, GLint> _uniforms;
+    uint32_t _offsetsStart = 0;  // the generator's state after the noise texture's draws
 };

@@ -10,6 +10,7 @@
 #include "cpp/IShadowedPointLight.h"
 #include "cpp/RenderVisitor.h"
 #include "cpp/ShaderEngine.h"
+#include "cpp/TrackReader.h"
 #include "cpp/Tree.h"
 #include "h/ResourceManager.h"
 #include "platform/Assert.h"
@@ -86,6 +87,7 @@ TestGeometry::TestGeometry()
     }
 
     _tree = new Tree(glm::dvec3(0.0));
+    _motion = std::make_unique<BranchMotion>(*_tree);
 
     createQuad();
 
@@ -118,7 +120,9 @@ TestGeometry::TestGeometry()
     glUseProgram(_program);
     _modelViewLocation = glGetUniformLocation(_program, "modelView");
     _projectionLocation = glGetUniformLocation(_program, "projection");
-    setProjection(glm::perspective(glm::radians(70.0f), 1.6f, 0.1f, 100.0f));
+    // The drawable's own shape: a fixed 16:10 would stretch every other window and video.
+    const float aspect = static_cast<float>(screenWidth) / static_cast<float>(screenHeight);
+    setProjection(glm::perspective(glm::radians(70.0f), aspect, 0.1f, 100.0f));
     glUniformMatrix4fv(_projectionLocation, 1, GL_FALSE, glm::value_ptr(_projection));
 
     _textures["credits"] = textureFromPng(kCreditsFile);
@@ -291,8 +295,13 @@ void TestGeometry::geometryPass(const glm::mat4& view, const ModelMatrices& geom
 }
 
 void TestGeometry::advanceTree(const FrameTime* frameTime) {
-    _tree->moveRoot(parameterVector("bunchpos.x", "bunchpos.y", "bunchpos.z"));
-    if (frameTime->delta > 0.00001) _tree->update(frameTime->time);
+    static const std::string x = "bunchpos.x", y = "bunchpos.y", z = "bunchpos.z";
+    _motion->advanceTo(frameTime->time, [this](double seconds) {
+        if (trackReader == nullptr) return parameterVector("bunchpos.x", "bunchpos.y", "bunchpos.z");
+        return glm::vec3(static_cast<float>(trackReader->valueAt(x, seconds)),
+                         static_cast<float>(trackReader->valueAt(y, seconds)),
+                         static_cast<float>(trackReader->valueAt(z, seconds)));
+    });
 }
 
 void TestGeometry::treePass(const glm::mat4& view, const FrameTime* frameTime) {

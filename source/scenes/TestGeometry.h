@@ -11,6 +11,7 @@
 #pragma once
 
 #include "cpp/AbstractScene.h"
+#include "cpp/BranchMotion.h"
 #include "cpp/FboMipmap.h"
 #include "cpp/FboNoDepth.h"
 #include "cpp/VertexAttributes.h"
@@ -38,10 +39,12 @@ public:
 
     void draw(const FrameTime* frameTime) override;
 
-    // What draw() does to the branches before drawing them: follow the bunch position
-    // and, when time has advanced by more than 1e-5 s, step the physics. The frame
-    // renderer calls it alone for the frames it does not draw.
+    // What draw() does to the branches before drawing them: step the physics to the
+    // frame's film time in fixed 1/60 s steps, each following the bunch position at its
+    // own time (from the driver's tracks, or the parameter table without a driver).
     void advanceTree(const FrameTime* frameTime);
+    // The branches' stepping: tools lift its catch-up bound so a frame depends on its time alone.
+    BranchMotion& branchMotion() { return *_motion; }
 
     // Called after each pass with its name ("geometry", "tree", "shadow", "lighting",
     // "credits", "bloom", "post"); the frame renderer times passes with it.
@@ -103,6 +106,7 @@ private:
     FboNoDepth _bright;
     std::vector<std::unique_ptr<FboMipmap>> _blurChains;
     Tree* _tree = nullptr;  // lives until the process ends
+    std::unique_ptr<BranchMotion> _motion;
     PostProc _postProc;
     VertexAttributes _overlay;
     std::shared_ptr<sg::Graph> _model;
