@@ -86,3 +86,26 @@ TEST(BranchMotion, StepsLandOnSixtiethsAndStallsCatchUpOnlyBoundedly) {
     motion.setCatchUpLimit(0);
     EXPECT_EQ(motion.advanceTo(16.0, bunchAt), 600);
 }
+
+TEST(BranchMotion, RestoringASnapshotReplaysExactlyWhatFollowedIt) {
+    setDemoRandState(1);
+    Tree tree(glm::dvec3(0.0), MeshUpload::CpuOnly);
+    BranchMotion motion(tree);
+    motion.setCatchUpLimit(0);
+    motion.advanceTo(3.0, bunchAt);
+    BranchMotion::Snapshot atThree;
+    motion.save(&atThree);
+    motion.advanceTo(7.5, bunchAt);
+    const std::vector<glm::dvec3> straight = positions(tree);
+    auto meshPositions = [&] {
+        return *std::dynamic_pointer_cast<Attribute<glm::vec3>>(tree.branches()[5].mesh()->attribute(0))->elements;
+    };
+    const std::vector<glm::vec3> mesh = meshPositions();
+
+    motion.advanceTo(12.0, bunchAt);
+    motion.restore(atThree);
+    EXPECT_EQ(motion.currentStep(), 180);
+    motion.advanceTo(7.5, bunchAt);
+    EXPECT_EQ(positions(tree), straight);
+    EXPECT_EQ(meshPositions(), mesh);
+}

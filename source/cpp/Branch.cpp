@@ -90,6 +90,11 @@ void Branch::remesh() {
     if (_upload == MeshUpload::Gpu) _mesh->update();
 }
 
+void Branch::restoreState(const glm::vec3& force, const double* radii) {
+    _force = force;
+    for (size_t i = 0; i < _nrPoints; ++i) _radii[i] = radii[i];
+}
+
 void Branch::draw() {
     HV_ASSERT(_upload == MeshUpload::Gpu, tree::kAssertSource);
     _mesh->draw();

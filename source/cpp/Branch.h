@@ -47,6 +47,9 @@ public:
     const std::vector<std::shared_ptr<Constraint>>& constraints() const { return _constraints; }
     const std::vector<double>& radii() const { return _radii; }
     const glm::vec3& force() const { return _force; }
+    // Puts back the smoothed wind and the radii of an earlier moment (the particles are
+    // restored through particles()); the mesh follows at the next remesh().
+    void restoreState(const glm::vec3& force, const double* radii);
     const std::shared_ptr<VertexAttributes>& mesh() const { return _mesh; }
 
 private:

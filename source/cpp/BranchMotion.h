@@ -13,12 +13,12 @@
 // (no bound). Time that runs backwards does not step; it is the caller's to restore.
 #pragma once
 
+#include "cpp/Tree.h"
+
 #include <glm/vec3.hpp>
 
 #include <cmath>
 #include <cstdint>
-
-class Tree;
 
 class BranchMotion {
 public:
@@ -45,8 +45,21 @@ public:
     int64_t catchUpLimit() const { return _catchUpLimit; }
 
     int64_t currentStep() const { return _step; }
-    // After the tree's state has been restored to what it was at `step`.
-    void setCurrentStep(int64_t step) { _step = step; }
+
+    // The motion at its current step; restoring one goes back (or forward) to it, so a
+    // seek only steps from the nearest snapshot instead of from the start.
+    struct Snapshot {
+        int64_t step = 0;
+        TreeState tree;
+    };
+    void save(Snapshot* snapshot) const {
+        snapshot->step = _step;
+        _tree.saveState(&snapshot->tree);
+    }
+    void restore(const Snapshot& snapshot) {
+        _tree.restoreState(snapshot.tree);
+        _step = snapshot.step;
+    }
 
 private:
     void takeStep(int64_t step, const glm::vec3& bunch, bool remesh);

@@ -28,6 +28,12 @@ public:
     const glm::dvec3& position() const { return _curPos; }
     const glm::dvec3& oldPosition() const { return _oldPos; }
     const glm::dvec3& acceleration() const { return _acceleration; }
+    // Puts back what position(), oldPosition() and acceleration() read at an earlier moment.
+    void restore(const glm::dvec3& position, const glm::dvec3& oldPosition, const glm::dvec3& acceleration) {
+        _curPos = position;
+        _oldPos = oldPosition;
+        _acceleration = acceleration;
+    }
     double mass() const { return _mass; }
 
 private:

@@ -83,3 +83,33 @@ void Tree::remesh() {
 void Tree::draw() {
     for (Branch& branch : _branches) branch.draw();
 }
+
+void Tree::saveState(TreeState* state) const {
+    state->particles.clear();
+    state->forces.clear();
+    state->radii.clear();
+    for (const Branch& branch : _branches) {
+        for (const auto& particle : branch.particles()) {
+            state->particles.push_back(particle->position());
+            state->particles.push_back(particle->oldPosition());
+            state->particles.push_back(particle->acceleration());
+        }
+        state->forces.push_back(branch.force());
+        state->radii.insert(state->radii.end(), branch.radii().begin(), branch.radii().end());
+    }
+}
+
+void Tree::restoreState(const TreeState& state) {
+    size_t particle = 0, radius = 0;
+    HV_ASSERT(state.forces.size() == _branches.size(), tree::kAssertSource);
+    for (size_t k = 0; k < _branches.size(); ++k) {
+        Branch& branch = _branches[k];
+        for (const auto& p : branch.particles()) {
+            p->restore(state.particles[particle], state.particles[particle + 1], state.particles[particle + 2]);
+            particle += 3;
+        }
+        branch.restoreState(state.forces[k], state.radii.data() + radius);
+        radius += branch.radii().size();
+    }
+    remesh();
+}

@@ -17,6 +17,13 @@
 #include <cstdint>
 #include <vector>
 
+// Everything the branches' motion carries from one step to the next.
+struct TreeState {
+    std::vector<glm::dvec3> particles;  // position, old position, acceleration per particle, branch by branch
+    std::vector<glm::vec3> forces;      // smoothed wind per branch
+    std::vector<double> radii;          // per particle, branch by branch
+};
+
 class Tree {
 public:
     static constexpr size_t kBranchCount = 8;
@@ -30,6 +37,10 @@ public:
     void simulate(double time);
     void remesh();
     void draw();
+
+    // Saving allocates only while `state` grows to the tree's size; restoring rebuilds the meshes.
+    void saveState(TreeState* state) const;
+    void restoreState(const TreeState& state);
 
     // The position in the wind table, in [0, samples), at which `time` reads it.
     static double windPhase(double time, double timeSpan, uint32_t samples);
