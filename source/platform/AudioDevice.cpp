@@ -83,8 +83,34 @@ public:
         return _started;
     }
 
+    void setPaused(bool paused) override {
+        if (!started()) return;
+        // Pausing waits for a running callback; the position then holds where the device stopped.
+        SDL_PauseAudioDevice(_device, paused ? 1 : 0);
+        std::lock_guard<std::mutex> lock(_mutex);
+        if (paused) {
+            _nextFrame = std::min(_nextFrame, playedFramesLocked());
+            _framesAtCallback = _nextFrame;
+            _reported = _nextFrame;
+            _calledBack = false;
+        }
+    }
+
+    void seek(uint64_t frame) override {
+        std::lock_guard<std::mutex> lock(_mutex);
+        _nextFrame = std::min(frame, _pcm->frames());
+        _framesAtCallback = _nextFrame;
+        _reported = _nextFrame;
+        _calledBack = false;
+    }
+
     uint64_t playedFrames() override {
         std::lock_guard<std::mutex> lock(_mutex);
+        return playedFramesLocked();
+    }
+
+private:
+    uint64_t playedFramesLocked() {
         if (!_started || !_calledBack) return _reported;
         const std::chrono::duration<double> since = std::chrono::steady_clock::now() - _callbackTime;
         const uint64_t now =
@@ -93,7 +119,6 @@ public:
         return _reported;
     }
 
-private:
     static void fill(void* userdata, Uint8* stream, int length) {
         static_cast<DevicePlayback*>(userdata)->fill(stream, static_cast<size_t>(length));
     }

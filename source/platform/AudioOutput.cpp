@@ -22,19 +22,34 @@ public:
 
     void start() override {
         _startTime = std::chrono::steady_clock::now();
+        _startFrame = 0;
         _started = true;
     }
     bool started() const override { return _started; }
     uint64_t playedFrames() override {
         if (!_started) return 0;
+        if (_paused) return _startFrame;
         const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - _startTime;
-        return framesAt(elapsed.count(), _pcm->rate, _pcm->frames(), false);
+        return std::min(_pcm->frames(), _startFrame + framesAt(elapsed.count(), _pcm->rate, _pcm->frames(), false));
+    }
+    void setPaused(bool paused) override {
+        if (paused == _paused) return;
+        // Position = the frame it was at when paused or sought, plus the time since.
+        _startFrame = playedFrames();
+        _startTime = std::chrono::steady_clock::now();
+        _paused = paused;
+    }
+    void seek(uint64_t frame) override {
+        _startFrame = std::min(frame, _pcm->frames());
+        _startTime = std::chrono::steady_clock::now();
     }
 
 private:
     std::shared_ptr<const PcmBuffer> _pcm;
     std::chrono::steady_clock::time_point _startTime{};
+    uint64_t _startFrame = 0;
     bool _started = false;
+    bool _paused = false;
 };
 
 class ManualPlayback : public IPlayback {
@@ -44,6 +59,8 @@ public:
 
     void start() override {}
     bool started() const override { return true; }
+    void setPaused(bool) override {}
+    void seek(uint64_t) override {}
     uint64_t playedFrames() override {
         // Rounded, so times that are whole frames (2.5 s at 44100 Hz) land exactly on them.
         return framesAt(_manualSeconds(), _pcm->rate, _pcm->frames(), true);

@@ -23,6 +23,10 @@ public:
     virtual void start() = 0;
     virtual bool started() const = 0;
     virtual uint64_t playedFrames() = 0;
+    // For the authoring tool: a paused output holds its position; a seek plays on from
+    // `frame` (clamped to the stream). The manual clock ignores both: its caller owns the time.
+    virtual void setPaused(bool paused) = 0;
+    virtual void seek(uint64_t frame) = 0;
 };
 
 // Position = time since start() on std::chrono::steady_clock.

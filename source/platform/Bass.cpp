@@ -5,6 +5,7 @@
 #include "platform/Mp3Decoder.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstddef>
 #include <cstdio>
 #include <map>
@@ -196,6 +197,34 @@ void bassSetManualSeconds(double seconds) {
     Library& lib = library();
     std::lock_guard<std::mutex> lock(lib.mutex);
     lib.manualSeconds = seconds;
+}
+
+BOOL bassPause(DWORD handle, bool paused) {
+    Library& lib = library();
+    std::lock_guard<std::mutex> lock(lib.mutex);
+    Stream* stream = findStream(lib, handle);
+    if (stream == nullptr) return FALSE;
+    stream->playback->setPaused(paused);
+    return TRUE;
+}
+
+BOOL bassSeek(DWORD handle, double seconds) {
+    Library& lib = library();
+    std::lock_guard<std::mutex> lock(lib.mutex);
+    Stream* stream = findStream(lib, handle);
+    if (stream == nullptr) return FALSE;
+    const double frames = seconds > 0.0 ? std::round(seconds * stream->pcm->rate) : 0.0;  // also NaN
+    const uint64_t total = stream->pcm->frames();
+    stream->playback->seek(frames >= static_cast<double>(total) ? total : static_cast<uint64_t>(frames));
+    return TRUE;
+}
+
+double bassLengthSeconds(DWORD handle) {
+    Library& lib = library();
+    std::lock_guard<std::mutex> lock(lib.mutex);
+    Stream* stream = findStream(lib, handle);
+    if (stream == nullptr) return -1.0;
+    return static_cast<double>(stream->pcm->frames()) / stream->pcm->rate;
 }
 
 BassOutput bassOutput() {

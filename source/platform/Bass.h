@@ -65,6 +65,15 @@ BOOL BASS_Free(void);
 void bassUseManualClock(bool on);
 void bassSetManualSeconds(double seconds);
 
+// Extension for the authoring tool (not part of BASS): pause or resume a stream that
+// was played, and move its position to `seconds` (rounded to a frame, clamped to the
+// stream); a stream that is playing plays on from there. FALSE for an unknown handle.
+// Pausing and seeking leave the manual clock to its caller.
+BOOL bassPause(DWORD handle, bool paused);
+BOOL bassSeek(DWORD handle, double seconds);
+// The stream's whole length in seconds; -1.0 for an unknown handle.
+double bassLengthSeconds(DWORD handle);
+
 // What BASS_Init opened, for diagnostics and tests.
 enum class BassOutput { None, Device, Silent, Manual };
 BassOutput bassOutput();
