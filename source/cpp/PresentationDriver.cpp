@@ -69,6 +69,15 @@ double PresentationDriver::valueAt(const std::string& name, double seconds) cons
     return found == tracksByName.end() ? 0.0 : sync_track_value(found->second, seconds * kRowsPerSecond);
 }
 
+bool PresentationDriver::replaceTrackKeys(const std::string& name, const sync_key* keys, uint64_t count,
+                                         std::string* problem) {
+    const int index = sync_find_track(syncDevice.get(), name.c_str());
+    if (index < 0) return *problem = "no track named " + name, false;
+    const char* why = nullptr;
+    if (sync_set_keys(syncDevice->tracks[index], keys, count, &why) != 0) return *problem = why, false;
+    return true;
+}
+
 void PresentationDriver::runMessageLoop(Demo& demo) {
     BASS_ChannelPlay(musicStream, TRUE);
     for (;;) {

@@ -15,11 +15,13 @@
 #include "cpp/GBuffer.h"
 #include "cpp/TrackReader.h"
 
+#include <cstdint>
 #include <map>
 #include <memory>
 #include <vector>
 
 struct sync_device;
+struct sync_key;
 struct sync_track;
 class Demo;
 
@@ -47,6 +49,11 @@ public:
 
     // A track's value at any film time (the scene steps the branches' anchor with it).
     double valueAt(const std::string& name, double seconds) const override;
+
+    // Replaces the keys of the track `name` in memory (the authoring tool's live timeline);
+    // the next frame reads them. False with *problem set when there is no such track or the
+    // keys are unusable; the track is then unchanged.
+    bool replaceTrackKeys(const std::string& name, const sync_key* keys, uint64_t count, std::string* problem);
 
     const FrameTime& currentFrameTime() const { return frameTime; }
     const std::vector<std::shared_ptr<const sync_track>>& syncTracks() const { return tracks; }

@@ -178,6 +178,25 @@ int sync_load_track(struct sync_device* d, struct sync_track* t) {
     return problem ? refuse(file_name, problem) : 0;
 }
 
+int sync_set_keys(struct sync_track* t, const struct sync_key* keys, uint64_t count, const char** problem) {
+    struct sync_key* copy = NULL;
+    const char* why = count > 0x7FFFFFFFu ? "a key count beyond 2147483647" : NULL;
+    if (!why && count > 0) why = keys_problem(keys, (int)count);
+    if (!why && count > 0) {
+        copy = (struct sync_key*)malloc(sizeof(*copy) * (size_t)count);
+        if (!copy) why = "out of memory for its keys";
+        else memcpy(copy, keys, sizeof(*copy) * (size_t)count);
+    }
+    if (why) {
+        if (problem) *problem = why;
+        return -1;
+    }
+    free(t->keys);
+    t->keys = copy;
+    t->key_count = count;
+    return 0;
+}
+
 const struct sync_track* sync_track_by_name(struct sync_device* d, const char* name) {
     int idx = sync_find_track(d, name);
     if (idx >= 0) return d->tracks[idx];

@@ -65,6 +65,11 @@ int sync_add_track(struct sync_device* d, const char* name);
 const char* sync_track_file_name(const char* prefix, const char* name);
 int sync_load_track(struct sync_device* d, struct sync_track* t);
 
+/* Replaces a track's keys with a copy of `count` keys, for tools that edit tracks while
+ * they play. Keys the loader would refuse leave the track as it was: returns -1 then,
+ * and points *problem (when given) at why; 0 on success. */
+int sync_set_keys(struct sync_track* t, const struct sync_key* keys, uint64_t count, const char** problem);
+
 int sync_search_key(const struct sync_track* t, int row);
 double sync_track_value(const struct sync_track* t, double row);
 
