@@ -173,6 +173,31 @@ bool TestGeometry::disablePass(const std::string& pass) {
     return flag != nullptr;
 }
 
+void TestGeometry::replaceTexture(const std::string& name, const std::string& path) {
+    std::unique_ptr<gl::Texture2D> texture = textureFromPng(path);
+    _textures[name] = std::move(texture);
+}
+
+void TestGeometry::refreshPrograms() {
+    const ShaderEngine* engine = ShaderEngine::create();
+    engine->getProgram("geometryPass", _program);
+    engine->getProgram("lighting", _lightingPass);
+    engine->getProgram("hblur", _hBlur);
+    engine->getProgram("vblur", _vBlur);
+    engine->getProgram("brightPass", _brightPass);
+    glUseProgram(_program);
+    _modelViewLocation = glGetUniformLocation(_program, "modelView");
+    _projectionLocation = glGetUniformLocation(_program, "projection");
+    glUniformMatrix4fv(_projectionLocation, 1, GL_FALSE, glm::value_ptr(_projection));
+    GLuint post = 0;
+    if (!engine->getProgram("postproc", post)) return;
+    _postProc.setProgram(post);
+    for (const char* name : {"texFbo1", "texFbo2", "texNoise", "noiseOffset", "time"}) _postProc.registerUniform(name);
+    _postProc.setUniform("texFbo1", 0);
+    _postProc.setUniform("texFbo2", 1);
+    _postProc.setUniform("texNoise", 2);
+}
+
 float TestGeometry::creditsAspectRatio(double imageAspect, int windowWidth, int windowHeight) {
     const double windowAspect = static_cast<float>(windowWidth) / static_cast<float>(windowHeight);
     return static_cast<float>(imageAspect / windowAspect);

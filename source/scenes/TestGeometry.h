@@ -56,6 +56,14 @@ public:
     // Returns false for an unknown name.
     bool disablePass(const std::string& pass);
 
+    // For the authoring tool's live reload. replaceTexture() swaps the texture `name`
+    // ("credits", or a file name in the model folder) for the PNG at `path`; when the file
+    // cannot be used it throws std::runtime_error and the old texture stays.
+    void replaceTexture(const std::string& name, const std::string& path);
+    // Picks up programs the shader engine has rebuilt: the handles and locations the scene
+    // keeps, and the uniforms it sets only once.
+    void refreshPrograms();
+
     // The overlay's "aspectRatio": the image's aspect over the window's.
     static float creditsAspectRatio(double imageAspect, int windowWidth, int windowHeight);
 
