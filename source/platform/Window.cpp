@@ -104,6 +104,7 @@ bool Window::pollEvent(WindowEvent* event) {
     if (SDL_PollEvent(&e) == 0) return false;
     event->kind = WindowEvent::Other;
     event->key = 0;
+    event->modifiers = 0;
     if (e.type == SDL_QUIT) {
         event->kind = WindowEvent::Quit;
     } else if (e.type == SDL_WINDOWEVENT && e.window.event == SDL_WINDOWEVENT_CLOSE) {
@@ -111,6 +112,7 @@ bool Window::pollEvent(WindowEvent* event) {
     } else if (e.type == SDL_KEYDOWN) {
         event->kind = WindowEvent::KeyDown;
         event->key = e.key.keysym.sym;
+        event->modifiers = e.key.keysym.mod;
     }
     return true;
 }

@@ -16,6 +16,7 @@ struct WindowEvent {
     enum Kind { Quit, Close, KeyDown, Other };
     Kind kind = Other;
     int key = 0;  // SDL keycode for KeyDown; Escape is 27 as on every other system
+    int modifiers = 0;  // SDL key modifiers (KMOD_SHIFT...) held with that key
 };
 
 constexpr int kEscapeKey = SDLK_ESCAPE;
