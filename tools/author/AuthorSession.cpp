@@ -1,0 +1,293 @@
+#include "AuthorSession.h"
+
+#include "LiveTimeline.h"
+
+#include "cpp/Display.h"
+#include "cpp/InitialGlState.h"
+#include "cpp/Music.h"
+#include "cpp/Random.h"
+#include "cpp/ShaderEngine.h"
+#include "platform/Bass.h"
+#include "platform/MessageBox.h"
+#include "platform/WindowGlLoader.h"
+
+#include <SDL.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <stdexcept>
+
+namespace {
+
+const char* const kFont = "/usr/share/fonts/truetype/dejavu/DejaVuSansMono.ttf";
+const std::string kModelFolder = "data/Collada2";
+const std::string kCredits = "data/credits.png";
+
+std::string firstLine(const std::string& text) {
+    const std::string::size_type end = text.find('\n');
+    return end == std::string::npos ? text : text.substr(0, end);
+}
+
+std::string filmTime(double seconds) {
+    const int minutes = static_cast<int>(seconds / 60.0);
+    char text[32];
+    std::snprintf(text, sizeof text, "%d:%06.3f", minutes, seconds - 60.0 * minutes);
+    return text;
+}
+
+std::string formatted(const char* format, double a, double b = 0.0) {
+    char text[128];
+    std::snprintf(text, sizeof text, format, a, b);
+    return text;
+}
+
+}  // namespace
+
+AuthorSession::AuthorSession(const AuthorOptions& options) : _options(options) {
+    for (const char* needed : {kTimelinePath, "data/music.mp3", "shaders", "data/Collada2", "data/credits.png"}) {
+        if (!std::filesystem::exists(needed))
+            throw std::runtime_error(std::string("no ") + needed + " here: run halvane-author from the repository's root");
+    }
+    std::string error;
+    if (!live::loadTimeline(kTimelinePath, &_timeline, &error)) throw std::runtime_error(error);
+    openWindow();
+    loadFilm();
+}
+
+void AuthorSession::openWindow() {
+    screenWidth = _options.width;
+    screenHeight = _options.height;
+    vsync = false;
+    fullscreen = false;
+    if (SDL_Init(SDL_INIT_VIDEO) != 0) throw std::runtime_error(std::string("no display: ") + SDL_GetError());
+    if (_window.create("halvane-author", screenWidth, screenHeight, false) != platform::Window::CreateResult::Created)
+        throw std::runtime_error("no window with the film's GL framebuffer");
+    if (!_window.createCoreContext() || !_window.makeCurrent()) throw std::runtime_error("no GL 4.3 core context");
+    if (!platform::initialiseGlew()) throw std::runtime_error("GLEW failed to initialize.");
+    _window.setSwapInterval(0);
+    setInitialGlState(screenWidth, screenHeight);
+}
+
+void AuthorSession::loadFilm() {
+    // While loading, whatever the film would show in a message box ends the start (status 1).
+    platform::setMessageBoxHook([](const std::string&) { std::exit(1); });
+    const uint32_t windState = demoRandState();
+    _driver = std::make_unique<PresentationDriver>();
+    _scene = dynamic_cast<TestGeometry*>(&_driver->currentScene());
+    if (_scene == nullptr) throw std::runtime_error("the driver's scene is not the film");
+    if (musicStream == 0) throw std::runtime_error(std::string("cannot play ") + kMusicFile);
+    platform::setMessageBoxHook([](const std::string&) {});  // standard error has it
+
+    std::string error;
+    if (!live::applyTimeline(_timeline, kTimelinePath, *_driver, _scene->trackNames(), &error))
+        throw std::runtime_error(error);
+    // A seek restores a snapshot and steps the rest, however many steps that is.
+    _scene->branchMotion().setCatchUpLimit(0);
+
+    // The snapshots' tree draws the same wind table as the scene's: same generator state.
+    const uint32_t afterLoad = demoRandState();
+    setDemoRandState(windState);
+    auto shadow = std::make_unique<Tree>(glm::dvec3(0.0), MeshUpload::CpuOnly);
+    setDemoRandState(afterLoad);
+    if (shadow->wind() != _scene->tree().wind()) throw std::runtime_error("the branches' wind cannot be replayed");
+
+    const double length = bassLengthSeconds(musicStream);
+    if (_options.at > length)
+        throw std::runtime_error(formatted("--at %.3f is past the end of the music (%.3f s)", _options.at, length));
+    _snapshots = std::make_unique<MotionSnapshots>(std::move(shadow), BunchPath(_timeline), length);
+
+    _clock = std::make_unique<BassClock>(musicStream);
+    const BarGrid grid = BarGrid::fromRows(_timeline.rowsPerBeat, _timeline.beatsPerBar, kRowsPerSecond);
+    _transport = std::make_unique<Transport>(
+        *_clock, grid, length, [this](const std::string& line) { log(line); },
+        [this](double seconds) {
+            _snapshots->restoreBefore(_scene->branchMotion(), seconds);
+            _dirty = true;
+        });
+    _shaders = std::make_unique<ShaderReloader>(*ShaderEngine::create());
+    _overlay = std::make_unique<Overlay>(kFont, std::clamp(screenHeight / 48, 11, 20));
+
+    for (const char* directory : {"timeline", "shaders", "data", "data/Collada2"}) {
+        if (!_watcher.watch(directory, &error)) throw std::runtime_error(error);
+    }
+
+    BASS_ChannelPlay(musicStream, TRUE);
+    _clock->seek(_options.at);
+    _snapshots->restoreBefore(_scene->branchMotion(), _options.at);
+    _window.show();
+    log(formatted("start %.3f", _options.at));
+}
+
+void AuthorSession::log(const std::string& line) {
+    std::printf("%s\n", line.c_str());
+    std::fflush(stdout);
+}
+
+void AuthorSession::quit() {
+    _snapshots->stop();
+    BASS_Free();
+    std::exit(0);
+}
+
+void AuthorSession::run() {
+    for (;;) {
+        platform::WindowEvent event;
+        while (_window.pollEvent(&event)) {
+            if (event.kind == platform::WindowEvent::Quit || event.kind == platform::WindowEvent::Close) quit();
+            if (event.kind == platform::WindowEvent::KeyDown) handleKey(event);
+        }
+        handleChanges();
+        _transport->tick();
+        if (_transport->paused() && !_dirty) {
+            SDL_Delay(10);  // nothing moves: leave the machine to others
+            continue;
+        }
+        drawFrame();
+    }
+}
+
+void AuthorSession::handleKey(const platform::WindowEvent& event) {
+    const int bars = (event.modifiers & KMOD_SHIFT) ? 8 : 1;
+    switch (event.key) {
+        case SDLK_ESCAPE: quit();
+        case SDLK_SPACE: _transport->togglePause(); break;
+        case SDLK_RIGHT: _transport->stepBars(bars); break;
+        case SDLK_LEFT: _transport->stepBars(-bars); break;
+        case SDLK_HOME: _transport->home(); break;
+        case SDLK_LEFTBRACKET: _transport->setLoopStart(); break;
+        case SDLK_RIGHTBRACKET: _transport->setLoopEnd(); break;
+        case SDLK_BACKSPACE: _transport->clearLoop(); break;
+        case SDLK_TAB:
+            _showOverlay = !_showOverlay;
+            log(_showOverlay ? "overlay on" : "overlay off");
+            break;
+        case SDLK_F2:
+            _showTracks = !_showTracks;
+            log(_showTracks ? "tracks on" : "tracks off");
+            break;
+        default: return;
+    }
+    _dirty = true;
+}
+
+void AuthorSession::handleChanges() {
+    for (const std::string& path : _watcher.changes()) {
+        const std::filesystem::path file(path);
+        const std::string folder = file.parent_path().string();
+        const std::string name = file.filename().string();
+        if (path == kTimelinePath) {
+            reloadTimeline();
+        } else if (folder == "shaders" && _shaders->knows(name)) {
+            reloadShader(path, name);
+        } else if (folder == kModelFolder && file.extension() == ".png") {
+            reloadTexture(path, name);
+        } else if (path == kCredits) {
+            reloadTexture(path, "credits");
+        }
+    }
+}
+
+void AuthorSession::succeeded(const std::string& file, const std::string& what) {
+    _failures.erase(file);
+    _lastReload = "reload " + file + ": " + what;
+    log(_lastReload);
+    _dirty = true;
+}
+
+void AuthorSession::failed(const std::string& file, const std::string& why) {
+    _failures[file] = firstLine(why);
+    std::fprintf(stderr, "halvane-author: %s: %s\n", file.c_str(), why.c_str());
+    std::fflush(stderr);
+    log("reload " + file + ": failed: " + firstLine(why));
+    _dirty = true;
+}
+
+void AuthorSession::reloadTimeline() {
+    synctrack::Timeline timeline;
+    std::string error;
+    if (!live::loadTimeline(kTimelinePath, &timeline, &error) ||
+        !live::applyTimeline(timeline, kTimelinePath, *_driver, _scene->trackNames(), &error)) {
+        failed("timeline", error);
+        return;
+    }
+    BunchPath path(timeline);
+    const int64_t lastStep = BranchMotion::stepAt(_transport->length());
+    const int64_t changed = _snapshots->path().firstDifference(path, lastStep);
+    _snapshots->changePath(std::move(path), changed);
+    // Branches that have already lived through the change move again from before it.
+    if (changed >= 0 && _scene->branchMotion().currentStep() >= changed)
+        _snapshots->restoreBefore(_scene->branchMotion(), _transport->now(), true);
+    _timeline = std::move(timeline);
+    _transport->setGrid(BarGrid::fromRows(_timeline.rowsPerBeat, _timeline.beatsPerBar, kRowsPerSecond));
+    succeeded("timeline", std::to_string(_timeline.tracks.size()) + " tracks");
+}
+
+void AuthorSession::reloadShader(const std::string& path, const std::string& fileName) {
+    std::vector<std::string> programs;
+    std::string error;
+    if (!_shaders->rebuild(fileName, &programs, &error)) {
+        failed(path, error);
+        return;
+    }
+    _scene->refreshPrograms();
+    std::string names;
+    for (const std::string& program : programs) names += (names.empty() ? "" : " ") + program;
+    succeeded(path, names.empty() ? "no program uses it" : names);
+}
+
+void AuthorSession::reloadTexture(const std::string& path, const std::string& name) {
+    try {
+        _scene->replaceTexture(name, path);
+    } catch (const std::exception& failure) {
+        failed(path, failure.what());
+        return;
+    }
+    succeeded(path, "texture " + name);
+}
+
+std::vector<Overlay::Line> AuthorSession::overlayLines() {
+    const double now = _driver->currentFrameTime().time;
+    const BarGrid& grid = _transport->grid();
+    std::vector<Overlay::Line> lines;
+    char text[160];
+    std::snprintf(text, sizeof text, "%s  bar %d:%d  row %d", filmTime(now).c_str(), grid.barAt(now),
+                  grid.beatAt(now), static_cast<int>(std::floor(now * kRowsPerSecond + 1e-6)));
+    lines.push_back({text});
+    const double fps = _frameSeconds > 0.0 ? 1.0 / _frameSeconds : 0.0;
+    std::snprintf(text, sizeof text, "%.1f fps  %.1f ms", fps, _frameSeconds * 1000.0);
+    lines.push_back({text});
+    std::string state = _transport->paused() ? "paused" : "playing";
+    if (_transport->looping())
+        state += "  looping " + filmTime(_transport->loopStart()) + "-" + filmTime(_transport->loopEnd());
+    lines.push_back({state, {255, 220, 120}});
+    if (!_lastReload.empty()) lines.push_back({_lastReload, {150, 230, 150}});
+    for (const auto& [file, message] : _failures) lines.push_back({file + ": " + message, {255, 110, 100}});
+    if (_showTracks) {
+        for (const auto& [name, value] : _scene->parameters()) {
+            std::snprintf(text, sizeof text, "%-13s %10.4f", name.c_str(), value);
+            lines.push_back({text, {180, 210, 255}});
+        }
+    }
+    return lines;
+}
+
+void AuthorSession::drawFrame() {
+    _dirty = false;
+    _driver->updateFrame();
+    _scene->draw(&_driver->currentFrameTime());
+    if (_showOverlay) {
+        _overlay->setLines(overlayLines());
+        _overlay->draw(screenWidth, screenHeight);
+    }
+    _window.swap();
+    const auto now = std::chrono::steady_clock::now();
+    if (_lastFrame != std::chrono::steady_clock::time_point{}) {
+        const double seconds = std::chrono::duration<double>(now - _lastFrame).count();
+        // Smoothed, so the number can be read.
+        _frameSeconds = _frameSeconds == 0.0 ? seconds : 0.9 * _frameSeconds + 0.1 * seconds;
+    }
+    _lastFrame = now;
+}
