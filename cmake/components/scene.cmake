@@ -8,8 +8,12 @@ add_library(hv_headless STATIC tools/frames/HeadlessSurface.cpp tools/frames/Png
 target_include_directories(hv_headless PUBLIC ${CMAKE_SOURCE_DIR}/tools/frames)
 target_link_libraries(hv_headless PUBLIC GLEW::GLEW OpenGL::OpenGL OpenGL::EGL PNG::PNG)
 
+# The film drawn at a film time on that surface; shared by halvane-frames and halvane-capture.
+add_library(hv_film_renderer STATIC tools/frames/FilmRenderer.cpp)
+target_link_libraries(hv_film_renderer PUBLIC hv_shell hv_scene hv_headless)
+
 add_executable(halvane-frames tools/frames/main.cpp tools/frames/FrameTimer.cpp)
-target_link_libraries(halvane-frames PRIVATE hv_shell hv_scene hv_headless)
+target_link_libraries(halvane-frames PRIVATE hv_film_renderer)
 
 hv_add_test(test_scene SOURCES tests/test_scene.cpp LIBS hv_scene hv_headless)
 

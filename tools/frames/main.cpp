@@ -5,24 +5,17 @@
 //   --without PASS leaves out "tree", "shadow", "credits" or "bloom" (repeatable)
 //
 // The same driver, scene and passes as the program, on an EGL pbuffer, with a music
-// clock we set. The branches step by film time from 0 without a catch-up bound, so a
-// frame at T is the same on every run and whatever other times the run renders.
+// clock we set (FilmRenderer, shared with halvane-capture). The branches step by film
+// time from 0 without a catch-up bound, so a frame at T is the same on every run and
+// whatever other times the run renders.
 // Frames are written as DIR/frame_<T>.png.
+#include "FilmRenderer.h"
 #include "FrameTimer.h"
-#include "HeadlessSurface.h"
 #include "PngWriter.h"
 
-#include "cpp/Display.h"
-#include "cpp/InitialGlState.h"
-#include "cpp/Music.h"
-#include "cpp/PresentationDriver.h"
-#include "platform/Bass.h"
 #include "scenes/TestGeometry.h"
 
-#include <GL/glew.h>
-
 #include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -111,38 +104,19 @@ int main(int argc, char** argv) {
     }
     if (!options.out.empty()) std::filesystem::create_directories(options.out);
 
-    screenWidth = options.width;
-    screenHeight = options.height;
-    vsync = false;
-    fullscreen = false;
-    if (!makeHeadlessSurfaceCurrent(options.width, options.height, &why)) {
+    FilmRenderer renderer;
+    if (!renderer.open(options.width, options.height, &why)) {
         std::fprintf(stderr, "halvane-frames: %s\n", why.c_str());
         return 1;
     }
-    // The window's initial state, as the program sets it after creating its context.
-    setInitialGlState(screenWidth, screenHeight);
-
-    bassUseManualClock(true);
-    auto loadStart = std::chrono::steady_clock::now();
-    PresentationDriver driver([]() -> std::shared_ptr<AbstractScene> { return std::make_shared<TestGeometry>(); });
-    auto* scene = dynamic_cast<TestGeometry*>(&driver.currentScene());
-    if (scene == nullptr) {
-        std::fprintf(stderr, "halvane-frames: the driver's scene is not the film\n");
-        return 1;
-    }
+    TestGeometry* scene = &renderer.scene();
     for (const std::string& pass : options.without) {
         if (!scene->disablePass(pass)) return usage(("unknown pass '" + pass + "'").c_str());
     }
-    // Every step up to a frame's time is taken, however far it is from the last frame.
-    scene->branchMotion().setCatchUpLimit(0);
-    BASS_ChannelPlay(musicStream, TRUE);
-    glFinish();
-    double loadSeconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - loadStart).count();
-    std::fprintf(stderr, "loaded in %.3f s\n", loadSeconds);
+    std::fprintf(stderr, "loaded in %.3f s\n", renderer.loadSeconds());
 
     // The film ends with its music: a time past the end has no frame.
-    bassSetManualSeconds(options.times.back());
-    if (BASS_ChannelIsActive(musicStream) == 0) {
+    if (!renderer.hasFrameAt(options.times.back())) {
         std::fprintf(stderr, "halvane-frames: %.3f s is past the end of the music\n", options.times.back());
         return 1;
     }
@@ -150,12 +124,11 @@ int main(int argc, char** argv) {
     for (double target : options.times) {
         if (options.bench > 0) {
             FrameTimer timer;
-            runBenchmark(driver, *scene, target, options.step, options.bench, &timer);
+            runBenchmark(renderer.driver(), *scene, target, options.step, options.bench, &timer);
             timer.print(stdout, options.width, options.height);
             return 0;
         }
-        bassSetManualSeconds(target);
-        driver.renderFrame();
+        renderer.renderAt(target);
         char name[64];
         std::snprintf(name, sizeof name, "frame_%08.3f.png", target);
         std::string path = options.out + "/" + name;

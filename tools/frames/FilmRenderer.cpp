@@ -1,0 +1,55 @@
+#include "FilmRenderer.h"
+
+#include "HeadlessSurface.h"
+
+#include "cpp/Display.h"
+#include "cpp/InitialGlState.h"
+#include "cpp/Music.h"
+#include "cpp/PresentationDriver.h"
+#include "platform/Bass.h"
+#include "scenes/TestGeometry.h"
+
+#include <GL/glew.h>
+
+#include <chrono>
+
+FilmRenderer::FilmRenderer() = default;
+FilmRenderer::~FilmRenderer() = default;
+
+bool FilmRenderer::open(int width, int height, std::string* why) {
+    _width = width;
+    _height = height;
+    screenWidth = width;
+    screenHeight = height;
+    vsync = false;
+    fullscreen = false;
+    if (!makeHeadlessSurfaceCurrent(width, height, why)) return false;
+    // The window's initial state, as the program sets it after creating its context.
+    setInitialGlState(screenWidth, screenHeight);
+
+    bassUseManualClock(true);
+    auto loadStart = std::chrono::steady_clock::now();
+    _driver = std::make_unique<PresentationDriver>(
+        []() -> std::shared_ptr<AbstractScene> { return std::make_shared<TestGeometry>(); });
+    _scene = dynamic_cast<TestGeometry*>(&_driver->currentScene());
+    if (_scene == nullptr) return *why = "the driver's scene is not the film", false;
+    // Every step up to a frame's time is taken, however far it is from the last frame.
+    _scene->branchMotion().setCatchUpLimit(0);
+    _scene->branchMotion().save(&_start);
+    BASS_ChannelPlay(musicStream, TRUE);
+    glFinish();
+    _loadSeconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - loadStart).count();
+    return true;
+}
+
+bool FilmRenderer::hasFrameAt(double seconds) const {
+    bassSetManualSeconds(seconds);
+    return BASS_ChannelIsActive(musicStream) != 0;
+}
+
+void FilmRenderer::renderAt(double seconds) {
+    bassSetManualSeconds(seconds);
+    _driver->renderFrame();
+}
+
+void FilmRenderer::rewind() { _scene->branchMotion().restore(_start); }
