@@ -6,6 +6,7 @@ packages=(
   build-essential cmake pkg-config git
   libsdl2-dev libgtk-3-dev libmpg123-dev libglew-dev libglm-dev libassimp-dev
   libpng-dev zlib1g-dev libegl-dev libgl-dev libgl1-mesa-dri libegl1 libfreetype-dev fonts-dejavu-core
+  libavcodec-dev libavformat-dev libavutil-dev libswscale-dev libswresample-dev ffmpeg
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth xdotool x11-utils xfonts-base imagemagick lame sox
 )

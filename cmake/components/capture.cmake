@@ -1,0 +1,15 @@
+# The film as a video file: offscreen frames and the music encoded into one MP4 with
+# FFmpeg's libraries (H.264 through x264, AAC).
+find_package(FFmpeg REQUIRED COMPONENTS avformat avcodec avutil swscale swresample)
+
+add_executable(halvane-capture
+  tools/capture/main.cpp
+  tools/capture/CaptureOptions.cpp
+  tools/capture/FilmCapture.cpp
+  tools/capture/FrameQueue.cpp
+  tools/capture/Mp4Writer.cpp
+  tools/capture/OutputFile.cpp
+  tools/capture/Progress.cpp
+  tools/capture/Readback.cpp)
+target_link_libraries(halvane-capture PRIVATE hv_film_renderer FFmpeg::avformat FFmpeg::avcodec FFmpeg::avutil
+                                              FFmpeg::swscale FFmpeg::swresample Threads::Threads)

@@ -1,0 +1,111 @@
+#include "FilmCapture.h"
+
+#include "FilmRenderer.h"
+#include "FrameQueue.h"
+#include "Mp4Writer.h"
+#include "Progress.h"
+#include "Readback.h"
+
+#include <GL/glew.h>
+
+#include <algorithm>
+#include <atomic>
+#include <thread>
+#include <vector>
+
+namespace {
+
+// Enough for the encoder to absorb an uneven frame without holding up the renderer.
+constexpr size_t kQueuedFrames = 4;
+
+// The music's samples [begin, end) (in frames of all channels), silence beyond its end.
+void musicSamples(const platform::PcmBuffer& music, int64_t begin, int64_t end, std::vector<int16_t>* out) {
+    const int64_t channels = music.channels;
+    out->assign(static_cast<size_t>((end - begin) * channels), 0);
+    const int64_t available = std::min<int64_t>(end, static_cast<int64_t>(music.frames()));
+    if (available > begin)
+        std::copy(music.samples.begin() + begin * channels, music.samples.begin() + available * channels, out->begin());
+}
+
+}  // namespace
+
+CaptureResult captureSpan(FilmRenderer& renderer, const CaptureSpan& span, const platform::PcmBuffer& music,
+                          Mp4Writer& writer, Progress& progress, const volatile std::sig_atomic_t* stop,
+                          std::string* why) {
+    const size_t frameBytes = static_cast<size_t>(renderer.width()) * renderer.height() * 4;
+    FrameQueue queue(kQueuedFrames, frameBytes);
+    std::atomic<bool> failed{false};
+    std::atomic<bool> abandon{false};
+    std::string encoderWhy;
+
+    std::thread encoder([&] {
+        std::vector<int16_t> samples;
+        while (QueuedFrame* frame = queue.pop()) {
+            if (!failed && !abandon) {
+                const int64_t begin = span.sampleAt(frame->index, music.rate);
+                const int64_t end = span.sampleAt(frame->index + 1, music.rate);
+                musicSamples(music, begin, end, &samples);
+                if (!writer.addVideoFrame(frame->pixels.data(), &encoderWhy) ||
+                    !writer.addAudio(samples.data(), static_cast<int>(end - begin), &encoderWhy)) {
+                    failed = true;
+                    queue.close();
+                }
+            }
+            queue.release(frame);
+        }
+    });
+
+    Readback readback(renderer.width(), renderer.height());
+    bool stopped = false;
+    bool lostFrame = false;
+    int64_t collected = 0;
+    // Hands frame n (read back into `slot`) to the encoder.
+    auto collect = [&](int64_t n, int slot) {
+        QueuedFrame* frame = queue.acquire();
+        if (frame == nullptr) return false;
+        frame->index = n;
+        if (!readback.collect(slot, frame->pixels.data())) {
+            lostFrame = true;
+            queue.release(frame);
+            return false;
+        }
+        queue.push(frame);
+        progress.update(++collected);
+        return true;
+    };
+    for (int64_t n = span.firstFrame; n < span.endFrame; ++n) {
+        if (*stop != 0) {
+            stopped = true;
+            break;
+        }
+        const int64_t k = n - span.firstFrame;
+        renderer.renderAt(span.timeOf(n));
+        readback.start(static_cast<int>(k % Readback::kSlots));
+        if (k > 0 && !collect(n - 1, static_cast<int>((k - 1) % Readback::kSlots))) break;
+    }
+    const bool allDrawn = !stopped && !failed && !lostFrame;
+    if (allDrawn && span.frames() > 0)
+        collect(span.endFrame - 1, static_cast<int>((span.frames() - 1) % Readback::kSlots));
+    if (!allDrawn || lostFrame) abandon = true;
+    queue.close();
+    encoder.join();
+
+    if (failed) return *why = encoderWhy, CaptureResult::Failed;
+    if (lostFrame) return *why = "cannot read a frame back from GL", CaptureResult::Failed;
+    if (stopped) return CaptureResult::Stopped;
+    progress.finish(collected);
+    return CaptureResult::Done;
+}
+
+CaptureResult renderSpan(FilmRenderer& renderer, const CaptureSpan& span, Progress& progress,
+                         const volatile std::sig_atomic_t* stop) {
+    int64_t done = 0;
+    for (int64_t n = span.firstFrame; n < span.endFrame; ++n) {
+        if (*stop != 0) return CaptureResult::Stopped;
+        renderer.renderAt(span.timeOf(n));
+        glFinish();
+        progress.update(++done);
+    }
+    progress.finish(done);
+    return CaptureResult::Done;
+}

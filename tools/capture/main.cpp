@@ -1,0 +1,153 @@
+// halvane-capture: the film, or a span of it, as one MP4 with its music.
+//
+//   halvane-capture [--dir RUNDIR] [--size WxH] [--fps N] [--from S] [--to S] [--crf Q] --out FILE.mp4
+//   halvane-capture ... --bench     (draws the span, then captures it, and compares the rates)
+//
+// Frames are drawn offscreen exactly as halvane-frames draws them (FilmRenderer),
+// on the film's frame grid (CaptureSpan), and encoded with the music under them
+// (Mp4Writer). The file appears under its name only when it is complete; an
+// interrupt (Ctrl-C) or a failure leaves nothing there and ends with status 1.
+#include "CaptureOptions.h"
+#include "CaptureSpan.h"
+#include "FilmCapture.h"
+#include "FilmRenderer.h"
+#include "Mp4Writer.h"
+#include "OutputFile.h"
+#include "Progress.h"
+
+#include "cpp/Music.h"
+#include "platform/Mp3Decoder.h"
+
+#include <csignal>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <optional>
+#include <string>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+volatile std::sig_atomic_t g_stop = 0;
+
+void onSignal(int) { g_stop = 1; }
+
+int usage(const std::string& why) {
+    std::fprintf(stderr, "halvane-capture: %s\n%s", why.c_str(), kCaptureUsage);
+    return 2;
+}
+
+int failure(const std::string& why) {
+    std::fprintf(stderr, "halvane-capture: %s\n", why.c_str());
+    return 1;
+}
+
+std::optional<platform::PcmBuffer> loadMusic() {
+    std::ifstream file(kMusicFile, std::ios::binary);
+    if (!file) return std::nullopt;
+    std::vector<unsigned char> data((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    return platform::decodeMp3(data.data(), data.size());
+}
+
+Mp4Writer::Settings writerSettings(const CaptureOptions& options, const platform::PcmBuffer& music) {
+    Mp4Writer::Settings settings;
+    settings.width = options.width;
+    settings.height = options.height;
+    settings.fps = options.fps;
+    settings.crf = options.crf;
+    settings.sampleRate = music.rate;
+    settings.channels = music.channels;
+    return settings;
+}
+
+bool isTerminal() { return ::isatty(STDERR_FILENO) == 1; }
+
+// Captures the span into `output`'s temporary file; the status to end with.
+int capture(FilmRenderer& renderer, const CaptureSpan& span, const platform::PcmBuffer& music,
+            const CaptureOptions& options, OutputFile& output) {
+    std::string why;
+    if (!output.create(&why)) return failure(why);
+    Mp4Writer writer;
+    if (!writer.open(output.temporaryPath(), writerSettings(options, music), &why)) return failure(why);
+    Progress progress(span.frames(), stderr, isTerminal());
+    switch (captureSpan(renderer, span, music, writer, progress, &g_stop, &why)) {
+        case CaptureResult::Stopped:
+            if (isTerminal()) std::fprintf(stderr, "\n");
+            return failure("interrupted; nothing written");
+        case CaptureResult::Failed:
+            return failure(why);
+        case CaptureResult::Done:
+            break;
+    }
+    if (!writer.finish(&why) || !output.commit(&why)) return failure(why);
+    return 0;
+}
+
+// Draws the span, rewinds, and captures it into a file that is then removed.
+int bench(FilmRenderer& renderer, const CaptureSpan& span, const platform::PcmBuffer& music,
+          const CaptureOptions& options) {
+    Progress drawing(span.frames(), stderr, isTerminal());
+    if (renderSpan(renderer, span, drawing, &g_stop) != CaptureResult::Done) return failure("interrupted");
+    const double renderFps = drawing.framesPerSecond(span.frames());
+    renderer.rewind();
+
+    OutputFile output((std::filesystem::temp_directory_path() / "halvane-capture-bench.mp4").string());
+    std::string why;
+    if (!output.create(&why)) return failure(why);
+    Mp4Writer writer;
+    if (!writer.open(output.temporaryPath(), writerSettings(options, music), &why)) return failure(why);
+    Progress capturing(span.frames(), stderr, isTerminal());
+    const CaptureResult result = captureSpan(renderer, span, music, writer, capturing, &g_stop, &why);
+    if (result == CaptureResult::Stopped) return failure("interrupted");
+    if (result == CaptureResult::Failed || !writer.finish(&why)) return failure(why);
+    const double captureFps = capturing.framesPerSecond(span.frames());
+    std::printf("%dx%d, %lld frames at %d fps, crf %d\n", options.width, options.height,
+                static_cast<long long>(span.frames()), options.fps, options.crf);
+    std::printf("render only: %.2f frames per second\n", renderFps);
+    std::printf("capture:     %.2f frames per second (%.0f %% of render only)\n", captureFps,
+                renderFps > 0.0 ? 100.0 * captureFps / renderFps : 0.0);
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    CaptureOptions options;
+    std::string why;
+    if (!parseCaptureOptions(argc, argv, &options, &why)) return usage(why);
+
+    // --out names a place from where we were started, not from the run directory.
+    OutputFile output(options.out.empty() ? std::string() : std::filesystem::absolute(options.out).string());
+    if (!options.bench && !output.checkWritable(&why)) return failure(why);
+    if (::chdir(options.dir.c_str()) != 0) return failure("cannot enter " + options.dir);
+
+    std::optional<platform::PcmBuffer> music = loadMusic();
+    if (!music || music->rate <= 0) return failure(std::string("cannot read the music ") + kMusicFile);
+    const double musicSeconds = static_cast<double>(music->frames()) / music->rate;
+    const double to = options.to < 0.0 ? musicSeconds : options.to;
+    if (options.from >= musicSeconds || to > musicSeconds + 0.5 / music->rate) {
+        char text[160];
+        std::snprintf(text, sizeof text, "the span %.3f-%.3f s reaches past the end of the music (%.3f s)",
+                      options.from, to, musicSeconds);
+        return failure(text);
+    }
+    const CaptureSpan span = CaptureSpan::of(options.from, to, options.fps);
+    if (span.frames() <= 0) return usage("the span holds no frame at " + std::to_string(options.fps) + " fps");
+
+    std::signal(SIGINT, onSignal);
+    std::signal(SIGTERM, onSignal);
+
+    FilmRenderer renderer;
+    if (!renderer.open(options.width, options.height, &why)) return failure(why);
+    if (!renderer.hasFrameAt(span.timeOf(span.endFrame - 1))) return failure("the music ends before the span");
+    std::fprintf(stderr, "loaded in %.3f s; %lld frames, %.3f s from %.3f s at %dx%d, %d fps\n",
+                 renderer.loadSeconds(), static_cast<long long>(span.frames()), span.seconds(),
+                 span.timeOf(span.firstFrame), options.width, options.height, options.fps);
+
+    if (options.bench) return bench(renderer, span, *music, options);
+    const int status = capture(renderer, span, *music, options, output);
+    if (status == 0) std::printf("%s\n", output.path().c_str());
+    return status;
+}
