@@ -13,3 +13,13 @@ add_executable(halvane-capture
   tools/capture/Readback.cpp)
 target_link_libraries(halvane-capture PRIVATE hv_film_renderer FFmpeg::avformat FFmpeg::avcodec FFmpeg::avutil
                                               FFmpeg::swscale FFmpeg::swresample Threads::Threads)
+
+if(HV_BUILD_TESTS)
+  add_library(hv_media_decoder STATIC tests/support/MediaDecoder.cpp)
+  target_include_directories(hv_media_decoder PUBLIC ${CMAKE_SOURCE_DIR}/tests/support)
+  target_link_libraries(hv_media_decoder PUBLIC FFmpeg::avformat FFmpeg::avcodec FFmpeg::avutil FFmpeg::swscale)
+endif()
+hv_add_test(test_capture SOURCES tests/test_capture.cpp LIBS hv_media_decoder hv_audio hv_textures)
+if(HV_BUILD_TESTS)
+  add_dependencies(test_capture halvane-capture halvane-frames content)
+endif()
