@@ -100,6 +100,11 @@ void Branch::draw() {
     _mesh->draw();
 }
 
+void Branch::resetMesh() {
+    buildMesh();
+    if (_upload == MeshUpload::Gpu) _mesh->create();
+}
+
 void Branch::buildMesh() {
     _mesh = tube::buildTubeMesh(_nrPoints);
 }

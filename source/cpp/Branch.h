@@ -50,6 +50,9 @@ public:
     // Puts back the smoothed wind and the radii of an earlier moment (the particles are
     // restored through particles()); the mesh follows at the next remesh().
     void restoreState(const glm::vec3& force, const double* radii);
+    // The mesh the branch was built with: the only one a state before the first step
+    // (no radius yet) can have, since a tube of radius 0 has no normals.
+    void resetMesh();
     const std::shared_ptr<VertexAttributes>& mesh() const { return _mesh; }
 
 private:

@@ -4,6 +4,7 @@
 #include "cpp/TreeSource.h"
 #include "platform/Assert.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -110,6 +111,11 @@ void Tree::restoreState(const TreeState& state) {
         }
         branch.restoreState(state.forces[k], state.radii.data() + radius);
         radius += branch.radii().size();
+    }
+    // Radii are never all 0 after a step: this is the state the tree was built in.
+    if (std::all_of(state.radii.begin(), state.radii.end(), [](double r) { return r == 0.0; })) {
+        for (Branch& branch : _branches) branch.resetMesh();
+        return;
     }
     remesh();
 }
