@@ -7,3 +7,16 @@ target_link_libraries(hv_author PUBLIC hv_tree hv_synctrack hv_sync Threads::Thr
 add_executable(halvane-author tools/author/main.cpp tools/author/AuthorSession.cpp tools/author/FileWatcher.cpp
                               tools/author/LiveTimeline.cpp tools/author/Overlay.cpp)
 target_link_libraries(halvane-author PRIVATE hv_author hv_shell hv_scene hv_arttext)
+
+# The tool on a virtual X server, driven by keys and by edits to a copy of the film.
+if(HV_BUILD_TESTS)
+  foreach(scenario transport seek-frame timeline shader texture bad-start)
+    add_test(NAME author_${scenario}
+             COMMAND timeout -k 5 400 xvfb-run -a -s "-screen 0 640x400x24"
+                     bash ${CMAKE_SOURCE_DIR}/tests/test_author.sh $<TARGET_FILE:halvane-author>
+                     $<TARGET_FILE:halvane-frames> ${CMAKE_SOURCE_DIR} ${CMAKE_BINARY_DIR}/run ${scenario})
+    set_tests_properties(author_${scenario} PROPERTIES LABELS "xvfb;author" TIMEOUT 420 RESOURCE_LOCK xvfb)
+  endforeach()
+endif()
+
+hv_add_test(test_author SOURCES tests/test_author_motion.cpp LIBS hv_author)
