@@ -134,13 +134,14 @@ void AuthorSession::quit() {
 
 void AuthorSession::run() {
     for (;;) {
+        // The loop wraps before keys are read, so a pause lands inside it.
+        _transport->tick();
         platform::WindowEvent event;
         while (_window.pollEvent(&event)) {
             if (event.kind == platform::WindowEvent::Quit || event.kind == platform::WindowEvent::Close) quit();
             if (event.kind == platform::WindowEvent::KeyDown) handleKey(event);
         }
         handleChanges();
-        _transport->tick();
         if (_transport->paused() && !_dirty) {
             SDL_Delay(10);  // nothing moves: leave the machine to others
             continue;
