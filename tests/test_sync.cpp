@@ -112,6 +112,20 @@ TEST(SyncEvaluation, UnknownTypeHoldsAndOddRowsDoNotOverflow) {
     EXPECT_DOUBLE_EQ(sync_track_value(&track, std::nan("")), 2.0);
 }
 
+// Found by fuzzing: a row below the 32-bit range clamped onto a first key at INT_MIN
+// and interpolated from there with t of about -1e290, which made NaN.
+TEST(SyncEvaluation, RowsBeyondTheIntegerRangeTakeTheEndKeysValues) {
+    const int lowest = std::numeric_limits<int>::min();
+    const int highest = std::numeric_limits<int>::max();
+    std::vector<sync_key> keys = {{lowest, 0.0f, KEY_SMOOTH}, {0, -0.0f, KEY_LINEAR}, {highest, 2.0f, KEY_RAMP}};
+    sync_track track = makeTrack(keys);
+    EXPECT_EQ(sync_track_value(&track, -1e300), 0.0);
+    EXPECT_EQ(sync_track_value(&track, -std::numeric_limits<double>::infinity()), 0.0);
+    EXPECT_EQ(sync_track_value(&track, std::nan("")), 0.0);
+    EXPECT_EQ(sync_track_value(&track, 1e300), 2.0);
+    EXPECT_EQ(sync_track_value(&track, highest / 2.0), 1.0);
+}
+
 TEST(SyncEvaluation, SearchReturnsIndexOrComplementedInsertionPoint) {
     std::vector<sync_key> keys = {{2, 0, KEY_STEP}, {5, 0, KEY_STEP}, {9, 0, KEY_STEP}};
     sync_track track = makeTrack(keys);

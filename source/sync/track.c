@@ -43,6 +43,11 @@ double sync_track_value(const struct sync_track* t, double row) {
     int idx;
 
     if (count <= 0 || !t->keys) return 0.0;
+    /* Rows outside the keys (NaN included) are settled before the search: a row far
+     * beyond the 32-bit range clamps onto a key at INT_MIN, and interpolating from
+     * there would give an enormous t and NaN. */
+    if (!(row >= t->keys[0].row)) return t->keys[0].value;
+    if (row >= t->keys[count - 1].row) return t->keys[count - 1].value;
 
     idx = sync_search_key(t, floor_row(row));
     if (idx < 0) {
