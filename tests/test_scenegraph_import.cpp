@@ -186,3 +186,18 @@ TEST_F(ImportTest, UnreadableFilesShowTheImportersMessageAndGiveNothing) {
     EXPECT_EQ(shown[0], "Unable to open file \"" + missing + "\".");
     EXPECT_FALSE(shown[1].empty());
 }
+
+// Found by fuzzing: one corrupted count attribute makes Debian's Assimp fail an
+// internal check, which aborted the process; now it is an unreadable file.
+TEST_F(ImportTest, AFileFailingTheImportersInternalCheckIsUnreadableNotAnAbort) {
+    std::vector<std::string> shown;
+    platform::setMessageBoxHook([&](const std::string& text) { shown.push_back(text); });
+    testing::internal::CaptureStderr();
+    std::shared_ptr<sg::Graph> graph = ResourceManager::create()->loadGraph(
+        std::string(HV_TEST_DATA_DIR) + "/fuzz/model/assimp_assert_count.dae");
+    testing::internal::GetCapturedStderr();
+    platform::setMessageBoxHook(nullptr);
+    EXPECT_FALSE(graph);
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_NE(shown[0].find("the importer's check 'pos < pData.mValues.size()' failed"), std::string::npos) << shown[0];
+}

@@ -16,11 +16,24 @@
 #include <assimp/scene.h>
 
 #include <stdexcept>
+#include <string>
 #include <vector>
 
 namespace {
 const char* const kSource = "source\\h\\ResourceManager";
 }
+
+// Debian's Assimp is built with its internal checks on, and a failed one calls abort():
+// one wrong count attribute in a COLLADA file ends the film. Every call to the check
+// goes through the library's symbol table, so this definition takes its place and
+// raises the failure as an import error instead; the importer catches it and
+// ReadFile() reports an unreadable file like any other.
+namespace Assimp {
+void aiAssertViolation(const char* failedExpression, const char* file, int line) {
+    throw std::runtime_error(std::string("the importer's check '") + failedExpression + "' failed (" + file + ":" +
+                             std::to_string(line) + ")");
+}
+}  // namespace Assimp
 
 ResourceManager* ResourceManager::create() {
     static ResourceManager* instance = new ResourceManager();
