@@ -8,6 +8,7 @@
 #include "cpp/RenderVisitor.h"
 #include "cpp/TransformNode.h"
 #include "cpp/VertexAttributes.h"
+#include "h/ModelPrecheck.h"
 #include "h/ResourceManager.h"
 #include "platform/MessageBox.h"
 
@@ -187,17 +188,38 @@ TEST_F(ImportTest, UnreadableFilesShowTheImportersMessageAndGiveNothing) {
     EXPECT_FALSE(shown[1].empty());
 }
 
-// Found by fuzzing: one corrupted count attribute makes Debian's Assimp fail an
+// Found by fuzzing (reduced): an animation array shorter than its accessor makes Debian's Assimp fail an
 // internal check, which aborted the process; now it is an unreadable file.
 TEST_F(ImportTest, AFileFailingTheImportersInternalCheckIsUnreadableNotAnAbort) {
     std::vector<std::string> shown;
     platform::setMessageBoxHook([&](const std::string& text) { shown.push_back(text); });
     testing::internal::CaptureStderr();
     std::shared_ptr<sg::Graph> graph = ResourceManager::create()->loadGraph(
-        std::string(HV_TEST_DATA_DIR) + "/fuzz/model/assimp_assert_count.dae");
+        std::string(HV_TEST_DATA_DIR) + "/fuzz/model/assimp_assert_short_array.dae");
     testing::internal::GetCapturedStderr();
     platform::setMessageBoxHook(nullptr);
     EXPECT_FALSE(graph);
     ASSERT_EQ(shown.size(), 1u);
     EXPECT_NE(shown[0].find("the importer's check 'pos < pData.mValues.size()' failed"), std::string::npos) << shown[0];
+}
+
+// Found by fuzzing: a COLLADA data array without its count attribute makes Debian's
+// Assimp read a null pointer. Such files are refused before the importer sees them.
+TEST_F(ImportTest, DataArraysWithoutACountAreRefusedBeforeTheImporterCrashes) {
+    EXPECT_EQ(modelHazardInText("<float_array id=\"a\" count=\"2\">1 2</float_array>"), "");
+    EXPECT_EQ(modelHazardInText("<Name_array id=\"n\"\n  count = \"1\">j</Name_array><float_arrays/>"), "");
+    EXPECT_NE(modelHazardInText("<float_array id=\"a\" xcount=\"2\">1 2</float_array>"), "");
+    EXPECT_NE(modelHazardInText("<float_array count=\"1\"/><Name_array id=\"n\">j</Name_array>"), "");
+    EXPECT_NE(modelHazardInText("<IDREF_array>"), "");
+
+    std::vector<std::string> shown;
+    platform::setMessageBoxHook([&](const std::string& text) { shown.push_back(text); });
+    testing::internal::CaptureStderr();
+    const std::string path = std::string(HV_TEST_DATA_DIR) + "/fuzz/model/assimp_segv_array_without_count.dae";
+    std::shared_ptr<sg::Graph> graph = ResourceManager::create()->loadGraph(path);
+    testing::internal::GetCapturedStderr();
+    platform::setMessageBoxHook(nullptr);
+    EXPECT_FALSE(graph);
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(shown[0], "Model " + path + " refused: a <float_array> without its count attribute, which crashes the importer.");
 }

@@ -6,7 +6,8 @@ add_library(hv_scenegraph STATIC
   source/cpp/CollectorVisitor.cpp
   source/cpp/RenderVisitor.cpp
   source/cpp/PointLightShadow.cpp
-  source/h/ResourceManager.cpp)
+  source/h/ResourceManager.cpp
+  source/h/ModelPrecheck.cpp)
 target_link_libraries(hv_scenegraph PUBLIC hv_vertexattributes hv_framebuffers assimp::assimp hv_base)
 
 # Prints an imported model's scene graph as JSON.

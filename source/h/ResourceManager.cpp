@@ -1,5 +1,7 @@
 #include "h/ResourceManager.h"
 
+#include "h/ModelPrecheck.h"
+
 #include "cpp/Animation.h"
 #include "cpp/Bone.h"
 #include "cpp/GeometryNode.h"
@@ -72,6 +74,11 @@ glm::mat4 ResourceManager::rotationMatrix(float w, float x, float y, float z) {
 }
 
 std::shared_ptr<sg::Graph> ResourceManager::loadGraph(const std::string& path) {
+    const std::string hazard = modelHazard(path);
+    if (!hazard.empty()) {
+        platform::showMessageBox("Model " + path + " refused: " + hazard + ".");
+        return std::shared_ptr<sg::Graph>();
+    }
     Assimp::Importer importer;
     const aiScene* scene = importer.ReadFile(path.c_str(), kImportFlags);
     if (scene == nullptr) {

@@ -1,7 +1,8 @@
 // Model import: reads a model file with Assimp and turns it into a scene graph.
 //
 // Contract: loadGraph() needs a current GL context (geometry is uploaded as nodes
-// are made). An unreadable file shows the importer's message in a message box and
+// are made). An unreadable file, or one that would crash the importer (ModelPrecheck.h,
+// and the importer's failed internal checks), shows its message in a message box and
 // returns an empty reference. A mesh with mixed or unknown primitive types, or
 // without positions, throws std::runtime_error out of loadGraph(). Every imported
 // node becomes one TransformNode (named like it) holding first its meshes'
