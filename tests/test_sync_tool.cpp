@@ -80,6 +80,9 @@ TEST(Timeline, ErrorsNameFileAndLine) {
     EXPECT_EQ(parseError("[../evil]\n"), "film.timeline:1: bad track name '../evil'");
     EXPECT_EQ(parseError("[a]\n[a]\n"), "film.timeline:2: track 'a' appears twice");
     EXPECT_EQ(parseError("[a]\n0 1\n"), "film.timeline:2: expected ROW VALUE TYPE");
+    // Each value is in range, but the film would refuse the pair: the compiler says so first.
+    EXPECT_EQ(parseError("[a]\n0 -3e38 linear\n1 3e38 step\n"),
+              "film.timeline:3: value '3e38' is too far from the previous key's for single precision");
 }
 
 TEST(SyncTool, CompiledTracksEvaluateAsSpecified) {

@@ -135,6 +135,9 @@ bool parseTimeline(const std::string& text, const std::string& fileName, Timelin
         if (!keys.empty() && key.row < keys.back().row)
             return fail("row " + std::to_string(key.row) + " comes after row " + std::to_string(keys.back().row) +
                         ": rows must increase");
+        // The film refuses a track whose neighbours' single-precision difference overflows.
+        if (!keys.empty() && !std::isfinite(key.value - keys.back().value))
+            return fail("value '" + fields[1] + "' is too far from the previous key's for single precision");
         keys.push_back(key);
     }
     return true;

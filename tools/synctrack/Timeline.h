@@ -7,7 +7,8 @@
 //   0      -12.5  smooth     ROW VALUE TYPE
 //   8:2    -4     linear     ROW may be BAR:BEAT (BEAT may be fractional if the row is whole)
 //
-// TYPE is step, linear, smooth or ramp. Rows strictly increase within a section.
+// TYPE is step, linear, smooth or ramp. Rows strictly increase within a section, and two
+// neighbouring values must differ by less than the largest single-precision number.
 // Errors carry "FILE:LINE: " and stop the parse at the first one.
 #pragma once
 
