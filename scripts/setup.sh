@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs what building, running and testing Halvane need on Debian 12.
+# Installs what building, running and testing Halvane need on Debian 12, and any
+# packages named as arguments.
 # Idempotent and non-interactive; installs nothing that is already there.
 set -euo pipefail
 packages=(
@@ -10,6 +11,8 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth xdotool x11-utils xfonts-base imagemagick lame sox
 )
+# Extra packages for one task (for example the fuzz targets' clang) come as arguments.
+packages+=("$@")
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
