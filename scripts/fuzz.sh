@@ -57,6 +57,7 @@ declare -A dict=([timeline]=fuzz/timeline.dict [model]=fuzz/collada.dict)
 failed=0
 summary=()
 for kind in "${kinds[@]}"; do
+  rm -rf "$dir/crashes/$kind"
   mkdir -p "$dir/corpus/$kind" "$dir/crashes/$kind"
   options=(-max_total_time="$seconds" -timeout=30 -rss_limit_mb=4096 -print_final_stats=1
            -artifact_prefix="$dir/crashes/$kind/" -close_fd_mask=3)

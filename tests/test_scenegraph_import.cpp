@@ -211,6 +211,13 @@ TEST_F(ImportTest, DataArraysWithoutACountAreRefusedBeforeTheImporterCrashes) {
     EXPECT_NE(modelHazardInText("<float_array id=\"a\" xcount=\"2\">1 2</float_array>"), "");
     EXPECT_NE(modelHazardInText("<float_array count=\"1\"/><Name_array id=\"n\">j</Name_array>"), "");
     EXPECT_NE(modelHazardInText("<IDREF_array>"), "");
+    // Found by fuzzing too: a stray character in an index list hangs the importer.
+    EXPECT_EQ(modelHazardInText("<p>0 1 2\n 3 -4</p><p/><param name=\"X\"/><phong>"), "");
+    EXPECT_NE(modelHazardInText("<p>0 1!2</p>"), "");
+    EXPECT_NE(modelHazardInText("<p count=\"1\">2.5</p>"), "");
+    for (const char* file : {"hierarchy.dae", "skinned.dae", "textured.dae"})
+        EXPECT_EQ(modelHazard(kDataDir + file), "") << file;
+    EXPECT_EQ(modelHazard(std::string(HV_SOURCE_DIR) + "/data/Collada2/warehouse_BR12.dae"), "");
 
     std::vector<std::string> shown;
     platform::setMessageBoxHook([&](const std::string& text) { shown.push_back(text); });

@@ -19,6 +19,22 @@ bool hasCountAttribute(const std::string& attributes) {
     return false;
 }
 
+// Whether the text of every <p> element is a list of plain integers.
+bool indexListsArePlain(const std::string& text) {
+    for (size_t at = text.find("<p"); at != std::string::npos; at = text.find("<p", at + 1)) {
+        const size_t after = at + 2;
+        if (after >= text.size() || (!isSpace(text[after]) && text[after] != '>')) continue;
+        const size_t tagEnd = text.find('>', after);
+        if (tagEnd == std::string::npos) return true;
+        if (text[tagEnd - 1] == '/') continue;
+        for (size_t i = tagEnd + 1; i < text.size() && text[i] != '<'; ++i) {
+            const char c = text[i];
+            if (!isSpace(c) && !std::isdigit(static_cast<unsigned char>(c)) && c != '-' && c != '+') return false;
+        }
+    }
+    return true;
+}
+
 }  // namespace
 
 std::string modelHazardInText(const std::string& text) {
@@ -33,6 +49,7 @@ std::string modelHazardInText(const std::string& text) {
                 return "a <" + std::string(name) + "> without its count attribute, which crashes the importer";
         }
     }
+    if (!indexListsArePlain(text)) return "a <p> index list with something other than numbers, on which the importer never stops";
     return "";
 }
 
