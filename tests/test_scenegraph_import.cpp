@@ -203,14 +203,18 @@ TEST_F(ImportTest, AFileFailingTheImportersInternalCheckIsUnreadableNotAnAbort) 
     EXPECT_NE(shown[0].find("the importer's check 'pos < pData.mValues.size()' failed"), std::string::npos) << shown[0];
 }
 
-// Found by fuzzing: a COLLADA data array without its count attribute makes Debian's
-// Assimp read a null pointer. Such files are refused before the importer sees them.
+// Found by fuzzing: a COLLADA data array whose count is missing or not a number makes
+// Debian's Assimp read a null pointer, and a huge one makes it reserve gigabytes. Such files are refused before the importer sees them.
 TEST_F(ImportTest, DataArraysWithoutACountAreRefusedBeforeTheImporterCrashes) {
     EXPECT_EQ(modelHazardInText("<float_array id=\"a\" count=\"2\">1 2</float_array>"), "");
     EXPECT_EQ(modelHazardInText("<Name_array id=\"n\"\n  count = \"1\">j</Name_array><float_arrays/>"), "");
     EXPECT_NE(modelHazardInText("<float_array id=\"a\" xcount=\"2\">1 2</float_array>"), "");
     EXPECT_NE(modelHazardInText("<float_array count=\"1\"/><Name_array id=\"n\">j</Name_array>"), "");
     EXPECT_NE(modelHazardInText("<IDREF_array>"), "");
+    for (const char* count : {"0", "abc", "-1", "", "4294967296", "99"})
+        EXPECT_NE(modelHazardInText(std::string("<float_array count=\"") + count + "\">1 2</float_array>"), "")
+            << count;
+    EXPECT_EQ(modelHazardInText("<float_array count=' 2x'>1 2</float_array>"), "");
     // Found by fuzzing too: a stray character in an index list hangs the importer.
     EXPECT_EQ(modelHazardInText("<p>0 1 2\n 3 -4</p><p/><param name=\"X\"/><phong>"), "");
     EXPECT_NE(modelHazardInText("<p>0 1!2</p>"), "");
@@ -228,5 +232,6 @@ TEST_F(ImportTest, DataArraysWithoutACountAreRefusedBeforeTheImporterCrashes) {
     platform::setMessageBoxHook(nullptr);
     EXPECT_FALSE(graph);
     ASSERT_EQ(shown.size(), 1u);
-    EXPECT_EQ(shown[0], "Model " + path + " refused: a <float_array> without its count attribute, which crashes the importer.");
+    EXPECT_EQ(shown[0], "Model " + path + " refused: a <float_array> whose count is missing, zero or beyond the file's size, which crashes "
+              "the importer.");
 }

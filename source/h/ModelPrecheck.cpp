@@ -8,15 +8,28 @@ namespace {
 
 bool isSpace(char c) { return std::isspace(static_cast<unsigned char>(c)) != 0; }
 
-// Whether the attributes of one start tag (the text between its name and '>') name `count`.
-bool hasCountAttribute(const std::string& attributes) {
+// The value of the count attribute among one start tag's attributes (the text between
+// its name and '>'), read the way the importer reads it: leading spaces, then digits up
+// to the first other character. 0 when there is none or it does not start with a digit.
+unsigned long long countAttribute(const std::string& attributes) {
     for (size_t at = attributes.find("count"); at != std::string::npos; at = attributes.find("count", at + 1)) {
         if (at == 0 || !isSpace(attributes[at - 1])) continue;
         size_t next = at + 5;
         while (next < attributes.size() && isSpace(attributes[next])) ++next;
-        if (next < attributes.size() && attributes[next] == '=') return true;
+        if (next >= attributes.size() || attributes[next] != '=') continue;
+        ++next;
+        while (next < attributes.size() && isSpace(attributes[next])) ++next;
+        if (next >= attributes.size() || (attributes[next] != '"' && attributes[next] != '\'')) return 0;
+        ++next;
+        while (next < attributes.size() && isSpace(attributes[next])) ++next;
+        unsigned long long value = 0;
+        for (; next < attributes.size() && std::isdigit(static_cast<unsigned char>(attributes[next])); ++next) {
+            value = value * 10 + static_cast<unsigned long long>(attributes[next] - '0');
+            if (value > 0xFFFFFFFFull) return value;
+        }
+        return value;
     }
-    return false;
+    return 0;
 }
 
 // Whether the text of every <p> element is a list of plain integers.
@@ -45,8 +58,11 @@ std::string modelHazardInText(const std::string& text) {
             if (after < text.size() && !isSpace(text[after]) && text[after] != '>' && text[after] != '/') continue;
             const size_t end = text.find('>', after);
             const std::string attributes = text.substr(after, end == std::string::npos ? std::string::npos : end - after);
-            if (!hasCountAttribute(attributes))
-                return "a <" + std::string(name) + "> without its count attribute, which crashes the importer";
+            // No array can hold more values than the file has characters.
+            const unsigned long long count = countAttribute(attributes);
+            if (count == 0 || count > text.size())
+                return "a <" + std::string(name) + "> whose count is missing, zero or beyond the file's size, which "
+                       "crashes the importer";
         }
     }
     if (!indexListsArePlain(text)) return "a <p> index list with something other than numbers, on which the importer never stops";
