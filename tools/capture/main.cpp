@@ -15,8 +15,10 @@
 #include "OutputFile.h"
 #include "Progress.h"
 
+#include "cpp/BranchMotion.h"
 #include "cpp/Music.h"
 #include "platform/Mp3Decoder.h"
+#include "scenes/TestGeometry.h"
 
 #include <csignal>
 #include <cstdio>
@@ -85,13 +87,17 @@ int capture(FilmRenderer& renderer, const CaptureSpan& span, const platform::Pcm
     return 0;
 }
 
-// Draws the span, rewinds, and captures it into a file that is then removed.
+// Draws the span, goes back to its start, and captures it into a file that is then removed.
 int bench(FilmRenderer& renderer, const CaptureSpan& span, const platform::PcmBuffer& music,
           const CaptureOptions& options) {
+    // The branches at the span's first frame, so the second run takes the same steps as the first.
+    renderer.renderAt(span.timeOf(span.firstFrame));
+    BranchMotion::Snapshot atStart;
+    renderer.scene().branchMotion().save(&atStart);
     Progress drawing(span.frames(), stderr, isTerminal());
     if (renderSpan(renderer, span, drawing, &g_stop) != CaptureResult::Done) return failure("interrupted");
     const double renderFps = drawing.framesPerSecond(span.frames());
-    renderer.rewind();
+    renderer.scene().branchMotion().restore(atStart);
 
     OutputFile output((std::filesystem::temp_directory_path() / "halvane-capture-bench.mp4").string());
     std::string why;

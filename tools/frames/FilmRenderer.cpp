@@ -35,7 +35,6 @@ bool FilmRenderer::open(int width, int height, std::string* why) {
     if (_scene == nullptr) return *why = "the driver's scene is not the film", false;
     // Every step up to a frame's time is taken, however far it is from the last frame.
     _scene->branchMotion().setCatchUpLimit(0);
-    _scene->branchMotion().save(&_start);
     BASS_ChannelPlay(musicStream, TRUE);
     glFinish();
     _loadSeconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - loadStart).count();
@@ -51,5 +50,3 @@ void FilmRenderer::renderAt(double seconds) {
     bassSetManualSeconds(seconds);
     _driver->renderFrame();
 }
-
-void FilmRenderer::rewind() { _scene->branchMotion().restore(_start); }

@@ -10,8 +10,6 @@
 // the driver loads "data/", "shaders/" and the tracks from there.
 #pragma once
 
-#include "cpp/BranchMotion.h"
-
 #include <memory>
 #include <string>
 
@@ -32,11 +30,6 @@ public:
     bool hasFrameAt(double seconds) const;
     void renderAt(double seconds);
 
-    // The branches back to the state they had when opened, so a second run over the same
-    // times takes the same steps (for timing: a time earlier than the last one drawn does
-    // not step back by itself).
-    void rewind();
-
     double loadSeconds() const { return _loadSeconds; }
     int width() const { return _width; }
     int height() const { return _height; }
@@ -46,7 +39,6 @@ public:
 private:
     std::unique_ptr<PresentationDriver> _driver;
     TestGeometry* _scene = nullptr;
-    BranchMotion::Snapshot _start;
     double _loadSeconds = 0.0;
     int _width = 0;
     int _height = 0;
