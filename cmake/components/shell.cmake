@@ -10,6 +10,8 @@ find_package(X11 REQUIRED)
 add_library(hv_shell STATIC
   source/platform/WindowGlLoader.cpp
   source/platform/Window.cpp
+  source/platform/ExitGuard.cpp
+  source/platform/X11DisplayModes.cpp
   source/platform/GlProbe.cpp
   source/platform/SetupDialog.cpp
   source/cpp/Demo.cpp
@@ -17,7 +19,7 @@ add_library(hv_shell STATIC
   source/scenes/PlaceholderScene.cpp
   source/scenes/FilmScene.cpp)
 target_link_libraries(hv_shell PUBLIC hv_scene hv_shell_lists hv_base hv_audio hv_sync hv_framebuffers hv_textures
-                                      GTK3::GTK3 SDL2::SDL2 X11::X11 GLEW::GLEW OpenGL::OpenGL glm::glm)
+                                      GTK3::GTK3 SDL2::SDL2 X11::X11 X11::Xrandr GLEW::GLEW OpenGL::OpenGL glm::glm)
 
 add_executable(halvane source/cpp/main.cpp)
 target_link_libraries(halvane PRIVATE hv_shell)
@@ -29,13 +31,27 @@ hv_add_test(test_shell_lists SOURCES tests/test_shell_lists.cpp LIBS hv_shell_li
 if(HV_BUILD_TESTS)
   add_executable(test_shell_wm_delete tests/test_shell_wm_delete.c)
   target_link_libraries(test_shell_wm_delete PRIVATE X11::X11)
-  foreach(scenario cancel escape close music-ends no-music no-display no-credits no-texture)
+  foreach(scenario cancel escape close music-ends no-display no-music music-truncated model-truncated
+                   shader-broken shader-missing shader-unlinkable no-credits no-texture no-branch-texture)
     add_test(NAME shell_program_${scenario}
              COMMAND timeout -k 5 60 xvfb-run -a -s "-screen 0 640x400x24"
                      bash ${CMAKE_SOURCE_DIR}/tests/test_shell_program.sh
                      $<TARGET_FILE:halvane> $<TARGET_FILE:test_shell_wm_delete> ${CMAKE_BINARY_DIR}/run ${scenario})
     # One virtual X server at a time: concurrent xvfb-run -a can pick the same display.
     set_tests_properties(shell_program_${scenario} PROPERTIES LABELS "xvfb;shell" TIMEOUT 90 RESOURCE_LOCK xvfb)
+  endforeach()
+endif()
+
+# Every way out after a fullscreen switch gives the desktop its mode back: a real X server
+# with switchable modes (X.Org's dummy driver) on a display of its own, never two at once.
+if(HV_BUILD_TESTS)
+  foreach(scenario escape close music-ends sigterm sigint sighup abort fatal-loading fatal-frame)
+    add_test(NAME desktop_mode_${scenario}
+             COMMAND timeout -k 5 100 bash ${CMAKE_SOURCE_DIR}/tests/test_desktop_mode.sh
+                     $<TARGET_FILE:halvane> $<TARGET_FILE:test_shell_wm_delete> ${CMAKE_BINARY_DIR}/run
+                     ${CMAKE_SOURCE_DIR}/tests/support/xorg-dummy.conf ${scenario})
+    set_tests_properties(desktop_mode_${scenario} PROPERTIES LABELS "xorg;shell" TIMEOUT 120
+                         RESOURCE_LOCK xvfb SKIP_RETURN_CODE 77)
   endforeach()
 endif()
 

@@ -1,13 +1,16 @@
 // Process entry: the setup dialog, then the presentation window and the message loop.
 //
 // Returns -1 (status 255) when the dialog is cancelled, before any window or audio
-// exists; otherwise the message loop ends the process. Without a display there is
-// nothing to show, so it says so and ends with status 1. A loading or drawing error
-// that nothing else handles is shown in a message box and ends the process with status 1.
+// exists; otherwise the message loop ends the process (status 0 at the end of the
+// music, on Escape and on closing the window). Without a display there is nothing to
+// show, so it says so and ends with status 1. A loading or drawing error that nothing
+// else handles is shown in a message box and ends the process with status 1. Whichever
+// way it ends after a fullscreen switch, the desktop gets its display mode back.
 #include "cpp/Demo.h"
 #include "cpp/DisplaySettings.h"
 #include "cpp/GLError.h"
 #include "platform/Bass.h"
+#include "platform/ExitGuard.h"
 #include "platform/MessageBox.h"
 #include "platform/SetupDialog.h"
 
@@ -17,6 +20,7 @@
 #include <exception>
 
 int main(int, char**) {
+    platform::installExitGuard();
     setDefaultDisplaySettings(displaySettings);
 
     if (!platform::initDialogToolkit()) {

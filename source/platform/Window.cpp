@@ -1,10 +1,12 @@
 #include "platform/Window.h"
 
+#include "platform/ExitGuard.h"
 #include "platform/WindowGlLoader.h"
 
 #include <SDL_syswm.h>
 
 #include <cstdio>
+#include <cstring>
 
 #if defined(SDL_VIDEO_DRIVER_X11)
 #include <X11/Xlib.h>
@@ -44,6 +46,10 @@ Window::CreateResult Window::create(const char* title, int width, int height, bo
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 3);
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_FLAGS, SDL_GL_CONTEXT_FORWARD_COMPATIBLE_FLAG);
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_CORE);
+
+    // The X server keeps a switched mode after the process ends; the desktop's own is put back on exit.
+    const char* driver = SDL_GetCurrentVideoDriver();
+    if (fullscreen && driver != nullptr && std::strcmp(driver, "x11") == 0) keepDesktopModeForExit();
 
     Uint32 flags = SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN;
     if (fullscreen) flags |= SDL_WINDOW_FULLSCREEN | SDL_WINDOW_BORDERLESS;

@@ -1,0 +1,165 @@
+#!/usr/bin/env bash
+# The desktop gets its display mode back, whichever way the program ends after a
+# fullscreen switch. Runs a real X server with switchable modes (X.Org's dummy
+# driver), puts the desktop at 1280x720, runs the film fullscreen in the first mode
+# the dialog lists (1920x1080), checks that the display really switched, ends the
+# program one way, and compares the display's state with the one before the start.
+#
+# usage: test_desktop_mode.sh HALVANE WM_DELETE_TOOL RUNDIR XORG_CONF SCENARIO
+# scenarios: escape, close, music-ends, sigterm, sigint, sighup, abort,
+#            fatal-loading (the music is missing), fatal-frame (a texture is missing)
+set -u
+halvane=$1
+wm_delete=$2
+rundir=$3
+xorg_conf=$4
+scenario=$5
+
+if [ "$(id -u)" -ne 0 ]; then
+    echo "SKIP: the X server with real display modes needs root"
+    exit 77
+fi
+
+work=$(mktemp -d)
+pid=0
+xpid=0
+cleanup() {
+    [ "$pid" -ne 0 ] && kill -KILL "$pid" 2>/dev/null
+    [ "$xpid" -ne 0 ] && { kill "$xpid" 2>/dev/null; wait "$xpid" 2>/dev/null; }
+    rm -rf "$work"
+}
+trap cleanup EXIT
+
+fail() {
+    echo "FAIL ($scenario): $*"
+    echo "--- program stderr:"; grep -v '^ALSA lib' "$work/err" 2>/dev/null | tail -20
+    exit 1
+}
+
+# Displays :20 to :39: below the :99 upwards that xvfb-run -a takes, and free of other runs.
+start_x_server() {
+    local n
+    for n in $(seq 20 39); do
+        [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] && continue
+        Xorg ":$n" -noreset -nolisten tcp -config "$xorg_conf" -logfile "$work/xorg.log" \
+            -novtswitch -sharevts >/dev/null 2>&1 &
+        xpid=$!
+        local deadline=$((SECONDS + 15))
+        while [ $SECONDS -lt $deadline ] && kill -0 "$xpid" 2>/dev/null; do
+            if DISPLAY=":$n" xrandr --query >/dev/null 2>&1; then
+                export DISPLAY=":$n"
+                return 0
+            fi
+            sleep 0.2
+        done
+        kill "$xpid" 2>/dev/null; wait "$xpid" 2>/dev/null
+        xpid=0
+    done
+    return 1
+}
+
+# The screen's size and every output's geometry and current mode.
+display_state() {
+    xrandr --query | grep -E '^Screen| connected|\*'
+}
+
+start_x_server || fail "no X server with the dummy driver would start (see Xorg's log)"
+xrandr -s 1280x720 || fail "cannot put the desktop at 1280x720"
+before=$(display_state)
+echo "$before" | grep -q 'current 1280 x 720' || fail "desktop is not at 1280x720: $before"
+
+# The film's content, borrowed from the run directory.
+mkdir -p "$work/data"
+ln -s "$rundir/shaders" "$work/shaders"
+ln -s "$rundir/data/credits.png" "$work/data/credits.png"
+mkdir "$work/data/Collada2"
+for file in "$rundir"/data/Collada2/*; do ln -s "$file" "$work/data/Collada2/"; done
+for track in "$rundir"/sync_*.track; do ln -s "$track" "$work/"; done
+music_seconds=30
+case "$scenario" in
+music-ends) music_seconds=3 ;;
+fatal-frame) rm "$work/data/Collada2/wood_diffuse.png" ;;
+esac
+if [ "$scenario" != fatal-loading ]; then
+    sox -n -r 44100 -c 2 -b 16 "$work/t.wav" synth "$music_seconds" sine 440 gain -6 || fail "sox"
+    lame --quiet -b 128 --cbr "$work/t.wav" "$work/data/music.mp3" || fail "lame"
+fi
+
+(cd "$work" && exec "$halvane" >"$work/out" 2>"$work/err") &
+pid=$!
+
+# Prints the id of the visible window whose name is exactly $1; fails after $2 seconds.
+wait_for_window() {
+    local name=$1 deadline=$((SECONDS + $2)) id=""
+    while [ $SECONDS -lt $deadline ]; do
+        id=$(xdotool search --onlyvisible --name "^$name\$" 2>/dev/null | head -1)
+        [ -n "$id" ] && { echo "$id"; return 0; }
+        kill -0 "$pid" 2>/dev/null || return 1
+        sleep 0.1
+    done
+    return 1
+}
+
+wait_for_end() {
+    local deadline=$((SECONDS + $1))
+    while kill -0 "$pid" 2>/dev/null; do
+        [ $SECONDS -ge $deadline ] && fail "still running after $1 s"
+        sleep 0.1
+    done
+    wait "$pid"
+    status=$?
+    pid=0
+}
+
+dismiss_message_box() {
+    local box="" deadline=$((SECONDS + 30))
+    while [ -z "$box" ] && [ $SECONDS -lt $deadline ] && kill -0 "$pid" 2>/dev/null; do
+        box=$(xwininfo -root -tree 2>/dev/null | awk '/"Oh my god! No Wayyyy!"/ {print $1; exit}')
+        sleep 0.1
+    done
+    [ -n "$box" ] || fail "no message box"
+    sleep 0.3
+    xdotool key --window "$box" Return
+}
+
+# Fullscreen is checked and nothing matches the preselection: Run takes the first mode.
+dialog=$(wait_for_window Halvane 20) || fail "no dialog titled Halvane"
+xdotool windowfocus --sync "$dialog" 2>/dev/null
+xdotool key Return
+
+if [ "$scenario" = fatal-loading ]; then
+    dismiss_message_box
+    wait_for_end 20
+    [ "$status" -eq 1 ] || fail "a fatal loading message ended with status $status"
+else
+    window=$(wait_for_window Vostrel 30) || fail "no window named Vostrel"
+    sleep 0.5
+    during=$(display_state)
+    echo "$during" | grep -q 'current 1920 x 1080\|1920x1080+0+0' || fail "the display did not switch: $during"
+    case "$scenario" in
+    escape)
+        xdotool windowfocus --sync "$window" 2>/dev/null
+        xdotool key Escape
+        expected=0 ;;
+    close)
+        "$wm_delete" "$window" || fail "could not send WM_DELETE_WINDOW"
+        expected=0 ;;
+    music-ends) expected=0 ;;
+    sigterm) kill -TERM "$pid"; expected=143 ;;
+    sigint) kill -INT "$pid"; expected=130 ;;
+    sighup) kill -HUP "$pid"; expected=129 ;;
+    abort) kill -ABRT "$pid"; expected=134 ;;
+    fatal-frame) dismiss_message_box; expected=1 ;;
+    *) fail "unknown scenario" ;;
+    esac
+    wait_for_end 30
+    [ "$status" -eq "$expected" ] || fail "ended with status $status, expected $expected"
+fi
+
+after=$(display_state)
+[ "$after" = "$before" ] || fail "the desktop was left at
+$after
+instead of
+$before"
+echo "PASS ($scenario): status $status, desktop back at 1280x720"
+exit 0
