@@ -177,14 +177,23 @@ TEST_F(Audio, MissingGarbageAndUnreadableFilesGiveNoStreamAndNoMessage) {
     const std::string empty = dir->file("empty.mp3");
     audiotest::writeFile(empty, "");
     testing::internal::CaptureStderr();
-    const HSTREAM streams[] = {
-        BASS_StreamCreateFile(FALSE, dir->file("missing.mp3").c_str(), 0, 0, 0),
-        BASS_StreamCreateFile(FALSE, garbage.c_str(), 0, 0, 0),
-        BASS_StreamCreateFile(FALSE, empty.c_str(), 0, 0, 0),
-        BASS_StreamCreateFile(FALSE, dir->path().c_str(), 0, 0, 0),  // a directory
-        BASS_StreamCreateFile(FALSE, nullptr, 0, 0, 0),
+    struct Failed {
+        HSTREAM stream;
+        int why;
     };
-    for (HSTREAM stream : streams) {
+    auto create = [](const char* file) { return BASS_StreamCreateFile(FALSE, file, 0, 0, 0); };
+    const Failed failures[] = {
+        {create(dir->file("missing.mp3").c_str()), BASS_ErrorGetCode()},
+        {create(garbage.c_str()), BASS_ErrorGetCode()},
+        {create(empty.c_str()), BASS_ErrorGetCode()},
+        {create(dir->path().c_str()), BASS_ErrorGetCode()},  // a directory
+        {create(nullptr), BASS_ErrorGetCode()},
+    };
+    const int expectedWhy[] = {BASS_ERROR_FILEOPEN, BASS_ERROR_FILEFORM, BASS_ERROR_FILEFORM, BASS_ERROR_FILEOPEN,
+                               BASS_ERROR_ILLPARAM};
+    for (size_t i = 0; i < std::size(failures); ++i) EXPECT_EQ(failures[i].why, expectedWhy[i]) << i;
+    for (const Failed& failure : failures) {
+        const HSTREAM stream = failure.stream;
         EXPECT_EQ(stream, 0u);
         EXPECT_FALSE(BASS_ChannelPlay(stream, TRUE));
         EXPECT_EQ(BASS_ChannelIsActive(stream), 0u);
@@ -197,14 +206,17 @@ TEST_F(Audio, MissingGarbageAndUnreadableFilesGiveNoStreamAndNoMessage) {
 TEST_F(Audio, InitAndFreeFollowTheLibraryLifecycle) {
     EXPECT_FALSE(BASS_Free()) << "nothing to free yet";
     EXPECT_EQ(BASS_StreamCreateFile(FALSE, shortMp3.c_str(), 0, 0, 0), 0u) << "no output yet";
+    EXPECT_EQ(BASS_ErrorGetCode(), BASS_ERROR_INIT);
     EXPECT_FALSE(BASS_Init(-1, 0, 0, nullptr, nullptr)) << "rate 0";
     EXPECT_FALSE(BASS_Init(1000, 44100, 0, nullptr, nullptr)) << "no such device";
     EXPECT_EQ(bassOutput(), BassOutput::None);
 
     ASSERT_TRUE(BASS_Init(-1, 44100, 0, nullptr, nullptr));
     EXPECT_FALSE(BASS_Init(-1, 44100, 0, nullptr, nullptr)) << "already initialised";
+    EXPECT_EQ(BASS_ErrorGetCode(), BASS_ERROR_ALREADY);
     const HSTREAM first = BASS_StreamCreateFile(FALSE, shortMp3.c_str(), 0, 0, 0);
     ASSERT_NE(first, 0u);
+    EXPECT_EQ(BASS_ErrorGetCode(), BASS_OK);
     ASSERT_TRUE(BASS_ChannelPlay(first, TRUE));
     EXPECT_TRUE(BASS_Free());
     EXPECT_EQ(BASS_ChannelIsActive(first), 0u) << "freed with the output";

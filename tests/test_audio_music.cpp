@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
 
 namespace {
@@ -54,28 +55,40 @@ TEST_F(Music, RowsAreExactWhereTheRateHoldsTheTime) {
     EXPECT_DOUBLE_EQ(musicRow(), 1.0);
 }
 
-TEST_F(Music, MissingMusicFileIsSilentAndLeavesAnInactiveStream) {
-    bool shown = false;
-    platform::setMessageBoxHook([&](const std::string&) { shown = true; });
-    {
-        audiotest::WorkingDirectory inside(dir.path());
-        openMusic();
+// Without its music the film has no clock: the reason is shown and the status says failure.
+class MusicDeathTest : public Music {
+protected:
+    void SetUp() override { GTEST_FLAG_SET(death_test_style, "threadsafe"); }
+    void expectFailure(const char* message) {
+        EXPECT_EXIT(
+            {
+                platform::setMessageBoxHook([](const std::string&) {});
+                audiotest::WorkingDirectory inside(dir.path());
+                openMusic();
+                std::exit(7);
+            },
+            testing::ExitedWithCode(1), message);
     }
-    EXPECT_FALSE(shown);
-    EXPECT_EQ(musicStream, 0u);
-    BASS_ChannelPlay(musicStream, TRUE);
-    EXPECT_EQ(BASS_ChannelIsActive(musicStream), 0u) << "the first frame ends the presentation";
+};
+
+TEST_F(MusicDeathTest, MissingOrUndecodableFileIsNamedWithItsReasonAndEndsWithStatusOne) {
+    std::filesystem::create_directories(dir.file("data"));
+    expectFailure("Oh my god! No Wayyyy!: Could not open \\./data/music\\.mp3: No such file or directory\\.\n");
+    audiotest::writeFile(dir.file("data/music.mp3"), std::string(3000, 'x'));
+    expectFailure("Could not open \\./data/music\\.mp3: it holds no MP3 audio that can be decoded\\.\n");
+    std::filesystem::remove(dir.file("data/music.mp3"));
+    std::filesystem::create_directories(dir.file("data/music.mp3"));
+    expectFailure("Could not open \\./data/music\\.mp3: the file cannot be read\\.\n");
 }
 
-TEST(MusicDeathTest, FailedOutputShowsTheMessageAndEndsWithStatusZero) {
-    GTEST_FLAG_SET(death_test_style, "threadsafe");
+TEST_F(MusicDeathTest, FailedOutputShowsTheMessageAndEndsWithStatusOne) {
     EXPECT_EXIT(
         {
             platform::setMessageBoxHook([](const std::string&) {});
             BASS_Init(0, 44100, 0, nullptr, nullptr);  // a second init fails
             openMusic();
         },
-        testing::ExitedWithCode(0), "Oh my god! No Wayyyy!: Could not open \\./data/music\\.mp3\\.\n");
+        testing::ExitedWithCode(1), "Oh my god! No Wayyyy!: Could not open \\./data/music\\.mp3\\.\n");
 }
 
 }  // namespace

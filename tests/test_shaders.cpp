@@ -238,7 +238,7 @@ protected:
     }
 };
 
-TEST_F(ShaderEngineDeathTest, MissingShaderDirectoryEndsAtTheFirstFileWithStatusZero) {
+TEST_F(ShaderEngineDeathTest, MissingShaderDirectoryEndsAtTheFirstFileWithStatusOne) {
     ScratchDirectory scratch("hv_shaders_without_sources");
     const std::string expected = "Cannot find file: " + scratch.path() + "/shaders/geometryPass.vp";
     EXPECT_EXIT(
@@ -246,7 +246,7 @@ TEST_F(ShaderEngineDeathTest, MissingShaderDirectoryEndsAtTheFirstFileWithStatus
             platform::setMessageBoxHook([](const std::string&) {});
             ShaderEngine engine(scratch.path(), ShaderEngine::sourceFiles(), ShaderEngine::programTable());
         },
-        testing::ExitedWithCode(0), expected);
+        testing::ExitedWithCode(1), expected);
 }
 
 TEST_F(ShaderEngineDeathTest, CompileErrorEndsTheProcessBeforeLaterFiles) {
@@ -261,8 +261,8 @@ TEST_F(ShaderEngineDeathTest, CompileErrorEndsTheProcessBeforeLaterFiles) {
         std::atexit([] { std::fprintf(stderr, "boxes shown: %d\n", boxes); });
         ShaderEngine engine(scratch.path(), {"bad.vp", "neverTried.fp"}, {});
     };
-    EXPECT_EXIT(run(), testing::ExitedWithCode(0), path);
-    EXPECT_EXIT(run(), testing::ExitedWithCode(0), "boxes shown: 1\n");
+    EXPECT_EXIT(run(), testing::ExitedWithCode(1), path);
+    EXPECT_EXIT(run(), testing::ExitedWithCode(1), "boxes shown: 1\n");
 }
 
 TEST_F(ShaderEngineDeathTest, UnknownExtensionEndsTheProcess) {
@@ -273,5 +273,5 @@ TEST_F(ShaderEngineDeathTest, UnknownExtensionEndsTheProcess) {
             platform::setMessageBoxHook([](const std::string&) {});
             ShaderEngine engine(scratch.path(), {"x.VP"}, {});
         },
-        testing::ExitedWithCode(0), "neither \\.fp, \\.vp or \\.gp extension: x\\.VP");
+        testing::ExitedWithCode(1), "neither \\.fp, \\.vp or \\.gp extension: x\\.VP");
 }

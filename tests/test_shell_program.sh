@@ -5,7 +5,9 @@
 # usage: test_shell_program.sh HALVANE WM_DELETE_TOOL RUNDIR SCENARIO
 # RUNDIR is the assembled working directory whose film content (shaders, model,
 # textures, credits, tracks) each scenario borrows; the music is made per scenario.
-# scenarios: cancel, escape, close, music-ends, no-music, no-display, no-credits, no-texture
+# scenarios: cancel, escape, close, music-ends, no-display, and the files a user can
+# break, each a message box and status 1: no-music, music-truncated, model-truncated,
+# shader-broken, shader-missing, shader-unlinkable, no-credits, no-texture, no-branch-texture
 set -u
 halvane=$1
 wm_delete=$2
@@ -38,6 +40,24 @@ make_music() {
     sox -n -r 44100 -c 2 -b 16 "$work/t.wav" synth "$1" sine 440 sine 660 gain -6 || fail "sox"
     lame --quiet -b 128 --cbr "$work/t.wav" "$work/data/music.mp3" || fail "lame"
     rm -f "$work/t.wav"
+}
+
+# Replaces the borrowed directory $1 (relative to the work directory) by one of links
+# to its files, so single files can be removed or replaced.
+own_directory() {
+    local target
+    target=$(readlink "$work/$1")
+    rm "$work/$1"
+    mkdir "$work/$1"
+    for file in "$target"/*; do ln -s "$file" "$work/$1/"; done
+}
+
+# Replaces the linked file $1 by a copy of its first $2 bytes.
+truncate_file() {
+    local original
+    original=$(readlink "$work/$1")
+    rm "$work/$1"
+    head -c "$2" "$original" >"$work/$1"
 }
 
 start_program() {
@@ -150,26 +170,50 @@ music-ends)
     [ "$status" -eq 0 ] || fail "the end of the music ended with status $status"
     [ $((SECONDS - begin)) -le 6 ] || fail "the program outlived its 3 s music by far"
     ;;
-no-music)
-    start_program
-    run_windowed
-    wait_for_end 20
-    [ "$status" -eq 0 ] || fail "a missing music file ended with status $status"
-    grep -q 'Oh my god' "$work/err" && fail "a missing music file showed a message box"
-    ;;
-no-credits | no-texture)
+no-music | music-truncated | model-truncated | shader-broken | shader-missing | shader-unlinkable | \
+    no-credits | no-texture | no-branch-texture)
     make_music 3
-    if [ "$scenario" = no-credits ]; then
+    case "$scenario" in
+    no-music)
+        rm "$work/data/music.mp3"
+        expected='Could not open ./data/music.mp3: No such file or directory.' ;;
+    music-truncated)
+        # Less than one MPEG frame is left.
+        head -c 100 "$work/data/music.mp3" >"$work/t.mp3" && mv "$work/t.mp3" "$work/data/music.mp3"
+        expected='Could not open ./data/music.mp3: it holds no MP3 audio that can be decoded.' ;;
+    model-truncated)
+        own_directory data/Collada2
+        truncate_file data/Collada2/warehouse_BR12.dae 20000
+        expected='Unable to read file, malformed XML' ;;
+    shader-broken)
+        own_directory shaders
+        truncate_file shaders/lighting.fp 1000000
+        echo 'this is not a shader' >>"$work/shaders/lighting.fp"
+        expected='shaders/lighting.fp$' ;;
+    shader-missing)
+        own_directory shaders
+        rm "$work/shaders/pp.fp"
+        expected="Cannot find file: $work/shaders/pp.fp" ;;
+    shader-unlinkable)
+        # Compiles, but reads an input the vertex stage never writes.
+        own_directory shaders
+        rm "$work/shaders/pp.fp"
+        printf '#version 430 core\nin vec4 neverWritten;\nout vec4 colour;\nvoid main() { colour = neverWritten; }\n' \
+            >"$work/shaders/pp.fp"
+        expected='Linking shaders failed for in program postproc. ' ;;
+    no-credits)
         rm "$work/data/credits.png"
-        expected='data/credits.png could not be opened for reading'
-    else
+        expected='data/credits.png could not be opened for reading' ;;
+    no-texture)
         # The model's wood material names a texture the folder no longer has.
-        rm "$work/data/Collada2"
-        mkdir "$work/data/Collada2"
-        for file in "$rundir"/data/Collada2/*; do ln -s "$file" "$work/data/Collada2/"; done
+        own_directory data/Collada2
         rm "$work/data/Collada2/wood_diffuse.png"
-        expected='VertexAttributes expects texture wood_diffuse.png'
-    fi
+        expected='VertexAttributes expects texture wood_diffuse.png' ;;
+    no-branch-texture)
+        own_directory data/Collada2
+        rm "$work/data/Collada2/slither_normal.png"
+        expected='the branches expect texture slither_normal.png' ;;
+    esac
     start_program
     run_windowed
     # SDL's message box carries its title where xwininfo, not xdotool's search, sees it.
@@ -184,7 +228,7 @@ no-credits | no-texture)
     xdotool key --window "$box" Return
     wait_for_end 20
     [ "$status" -eq 1 ] || fail "ended with status $status, expected 1"
-    grep -q "$expected" "$work/err" || fail "the message did not say: $expected"
+    grep -q -- "$expected" "$work/err" || fail "the message did not say: $expected"
     ;;
 no-display)
     (cd "$work" && exec env -u DISPLAY -u WAYLAND_DISPLAY "$halvane" >"$work/out" 2>"$work/err") &

@@ -28,7 +28,8 @@ Demo& Demo::createWindow(const DisplaySettings& settings) {
         case platform::Window::CreateResult::Created:
             break;
         case platform::Window::CreateResult::NoPixelFormat:
-            std::exit(0);
+            platform::showMessageBox("Couldn't set pixel format.");
+            std::exit(1);
         case platform::Window::CreateResult::FullscreenRefused:
             platform::showMessageBox("Failed to set full screen mode.");
             std::exit(1);
@@ -42,7 +43,7 @@ Demo& Demo::createWindow(const DisplaySettings& settings) {
 void Demo::onCreate() {
     if (!window.createCoreContext()) {
         platform::showMessageBox("Couldn't create context.");
-        std::exit(0);
+        std::exit(1);
     }
     bool s = window.makeCurrent();
     HV_ASSERT_AT(s, "s", "source\\cpp\\Demo", 93);
@@ -50,7 +51,7 @@ void Demo::onCreate() {
     checkGLError();
     if (!glewLoaded) {
         platform::showMessageBox("GLEW failed to initialize.");
-        std::exit(0);
+        std::exit(1);
     }
 
     window.setSwapInterval(vsync ? 1 : 0);

@@ -1,7 +1,8 @@
 // The application object: the presentation window, its GL context and the driver.
 //
 // createWindow() copies the settings into the process-wide display values, switches
-// the display for fullscreen (a refused mode ends the process with status 1), builds
+// the display for fullscreen (a refused mode ends the process with status 1, as does
+// every failure to make the window, its context or GLEW, after its message), builds
 // the 4.3 core context, sets the initial GL state, creates the driver (which loads
 // everything) and only then shows the window. handleMessage() ends the process on
 // Escape and when the window is closed; paint() renders one frame and swaps.

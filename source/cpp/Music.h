@@ -14,8 +14,10 @@ extern const char* const kMusicFile;
 constexpr double kRowsPerSecond = 16.0;
 
 // Without an audio output shows "Could not open ./data/music.mp3.", frees the
-// library and ends the process with status 0. A missing or unreadable file is not
-// reported here: the stream is then 0 and never active.
+// library and ends the process with status 1. A missing, unreadable or undecodable
+// file is shown as "Could not open ./data/music.mp3: " and the reason, and ends the
+// process with status 1 too. A missing sound device is no failure: the output is
+// then silent and keeps real time.
 void openMusic();
 
 double musicSeconds();

@@ -25,7 +25,12 @@ std::string directoryOfShaders() {
 }  // namespace
 
 ShaderEngine* ShaderEngine::create() {
-    static ShaderEngine* instance = new ShaderEngine(currentDirectory(), sourceFiles(), programTable());
+    static ShaderEngine* instance = [] {
+        auto* engine = new ShaderEngine(currentDirectory(), sourceFiles(), programTable());
+        // Every failed link has been shown by now; the film needs all of its programs.
+        if (engine->programs.size() != programTable().size()) std::exit(1);
+        return engine;
+    }();
     return instance;
 }
 
@@ -65,7 +70,7 @@ ShaderEngine::ShaderEngine(const std::string& workingDirectory, const std::vecto
                            const std::vector<ProgramStages>& table)
     : shaderDirectory(directoryOfShaders()), _workingDirectory(workingDirectory) {
     for (const std::string& file : files) {
-        if (!compileShader(file)) std::exit(0);
+        if (!compileShader(file)) std::exit(1);
     }
     for (const ProgramStages& program : table) {
         if (program.geometry.empty())

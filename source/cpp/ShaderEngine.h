@@ -3,9 +3,11 @@
 // Contract: the first ShaderEngine::create() (GL context current) compiles the fixed
 // list of sources from "<working directory>/shaders/" in order and links the fixed
 // program table. A source that is missing, has no or an unknown extension, or fails to
-// compile shows a message box and ends the process with status 0. A program that fails
+// compile shows a message box and ends the process with status 1. A program that fails
 // to link is reported and left out, so getProgram() says false and programHandle()
-// gives 0xFFFFFFFF for it. Nothing is compiled later, reloaded or deleted.
+// gives 0xFFFFFFFF for it; the process-wide engine of create() then ends the process
+// with status 1 once every link has been tried. Nothing is compiled later, reloaded or
+// deleted.
 #pragma once
 
 #include <GL/glew.h>

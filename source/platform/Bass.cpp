@@ -35,6 +35,15 @@ struct Library {
     DWORD nextHandle = 0x80000001u;  // nonzero, and not reused within a run
 };
 
+thread_local int t_lastError = BASS_OK;
+
+// Records why a call failed (or BASS_OK) and passes its result through.
+template <typename T>
+T answer(int error, T result) {
+    t_lastError = error;
+    return result;
+}
+
 Library& library() {
     static Library* instance = new Library;  // outlives every static destructor
     return *instance;
@@ -89,88 +98,94 @@ bool chooseDevice(int device, platform::AudioDeviceChoice& choice) {
 BOOL BASS_Init(int device, DWORD freq, DWORD /*flags*/, void* /*win*/, const void* /*dsguid*/) {
     Library& lib = library();
     std::lock_guard<std::mutex> lock(lib.mutex);
-    if (lib.output != BassOutput::None || freq == 0 || device < -1) return FALSE;
+    if (lib.output != BassOutput::None) return answer(BASS_ERROR_ALREADY, FALSE);
+    if (freq == 0 || device < -1) return answer(BASS_ERROR_ILLPARAM, FALSE);
     if (lib.manualClockRequested) {
         lib.output = BassOutput::Manual;
-        return TRUE;
+        return answer(BASS_OK, TRUE);
     }
     if (device == 0) {
         lib.output = BassOutput::Silent;
-        return TRUE;
+        return answer(BASS_OK, TRUE);
     }
     lib.subsystemStarted = platform::startAudioSubsystem();
     platform::AudioDeviceChoice choice;
     if (device >= 1 && (!lib.subsystemStarted || !chooseDevice(device, choice))) {
         if (lib.subsystemStarted) platform::stopAudioSubsystem();
         lib.subsystemStarted = false;
-        return FALSE;  // a device asked for by number must exist
+        return answer(BASS_ERROR_ILLPARAM, FALSE);  // a device asked for by number must exist
     }
     if (lib.subsystemStarted && platform::probeAudioDevice(choice, static_cast<int>(freq))) {
         lib.device = choice;
         lib.output = BassOutput::Device;
-        return TRUE;
+        return answer(BASS_OK, TRUE);
     }
     // No sound card: keep time without one.
     if (lib.subsystemStarted) platform::stopAudioSubsystem();
     lib.subsystemStarted = false;
     lib.output = BassOutput::Silent;
-    return TRUE;
+    return answer(BASS_OK, TRUE);
 }
 
 HSTREAM BASS_StreamCreateFile(BOOL mem, const void* file, QWORD offset, QWORD length, DWORD /*flags*/) {
     Library& lib = library();
     std::lock_guard<std::mutex> lock(lib.mutex);
-    if (lib.output == BassOutput::None || file == nullptr) return 0;
+    if (lib.output == BassOutput::None) return answer<HSTREAM>(BASS_ERROR_INIT, 0);
+    if (file == nullptr) return answer<HSTREAM>(BASS_ERROR_ILLPARAM, 0);
     std::optional<PcmBuffer> decoded;
     if (mem) {
-        if (length == 0) return 0;
+        if (length == 0) return answer<HSTREAM>(BASS_ERROR_ILLPARAM, 0);
         decoded = platform::decodeMp3(static_cast<const unsigned char*>(file) + offset, length);
     } else {
         auto bytes = readFilePart(static_cast<const char*>(file), offset, length);
-        if (!bytes || bytes->empty()) return 0;
+        if (!bytes) return answer<HSTREAM>(BASS_ERROR_FILEOPEN, 0);
+        if (bytes->empty()) return answer<HSTREAM>(BASS_ERROR_FILEFORM, 0);
         decoded = platform::decodeMp3(bytes->data(), bytes->size());
     }
-    if (!decoded) return 0;
+    if (!decoded) return answer<HSTREAM>(BASS_ERROR_FILEFORM, 0);
     auto pcm = std::make_shared<const PcmBuffer>(std::move(*decoded));
     const DWORD handle = lib.nextHandle++;
     if (lib.nextHandle == 0) lib.nextHandle = 1;
     Stream& stream = lib.streams[handle];
     stream.pcm = pcm;
     stream.playback = makePlayback(lib, pcm);
-    return handle;
+    return answer(BASS_OK, handle);
 }
 
 BOOL BASS_ChannelPlay(DWORD handle, BOOL restart) {
     Library& lib = library();
     std::lock_guard<std::mutex> lock(lib.mutex);
     Stream* stream = findStream(lib, handle);
-    if (stream == nullptr) return FALSE;
+    if (stream == nullptr) return answer(BASS_ERROR_HANDLE, FALSE);
     if (restart || !stream->playback->started()) stream->playback->start();
-    return TRUE;
+    return answer(BASS_OK, TRUE);
 }
 
 DWORD BASS_ChannelIsActive(DWORD handle) {
     Library& lib = library();
     std::lock_guard<std::mutex> lock(lib.mutex);
     Stream* stream = findStream(lib, handle);
-    if (stream == nullptr || !stream->playback->started()) return BASS_ACTIVE_STOPPED;
-    return stream->playback->playedFrames() < stream->pcm->frames() ? BASS_ACTIVE_PLAYING
-                                                                    : BASS_ACTIVE_STOPPED;
+    if (stream == nullptr) return answer<DWORD>(BASS_ERROR_HANDLE, BASS_ACTIVE_STOPPED);
+    if (!stream->playback->started()) return answer<DWORD>(BASS_OK, BASS_ACTIVE_STOPPED);
+    return answer<DWORD>(BASS_OK, stream->playback->playedFrames() < stream->pcm->frames() ? BASS_ACTIVE_PLAYING
+                                                                                          : BASS_ACTIVE_STOPPED);
 }
 
 QWORD BASS_ChannelGetPosition(DWORD handle, DWORD mode) {
     Library& lib = library();
     std::lock_guard<std::mutex> lock(lib.mutex);
     Stream* stream = findStream(lib, handle);
-    if (stream == nullptr || mode != BASS_POS_BYTE) return static_cast<QWORD>(-1);
-    return stream->playback->playedFrames() * stream->pcm->bytesPerFrame();
+    if (stream == nullptr) return answer(BASS_ERROR_HANDLE, static_cast<QWORD>(-1));
+    if (mode != BASS_POS_BYTE) return answer(BASS_ERROR_ILLPARAM, static_cast<QWORD>(-1));
+    return answer<QWORD>(BASS_OK, stream->playback->playedFrames() * stream->pcm->bytesPerFrame());
 }
 
 double BASS_ChannelBytes2Seconds(DWORD handle, QWORD pos) {
     Library& lib = library();
     std::lock_guard<std::mutex> lock(lib.mutex);
     Stream* stream = findStream(lib, handle);
-    if (stream == nullptr) return -1.0;
+    if (stream == nullptr) return answer(BASS_ERROR_HANDLE, -1.0);
+    t_lastError = BASS_OK;
     const double bytesPerSecond = static_cast<double>(stream->pcm->rate) * stream->pcm->bytesPerFrame();
     return static_cast<double>(pos) / bytesPerSecond;
 }
@@ -178,14 +193,16 @@ double BASS_ChannelBytes2Seconds(DWORD handle, QWORD pos) {
 BOOL BASS_Free(void) {
     Library& lib = library();
     std::lock_guard<std::mutex> lock(lib.mutex);
-    if (lib.output == BassOutput::None) return FALSE;
+    if (lib.output == BassOutput::None) return answer(BASS_ERROR_INIT, FALSE);
     lib.streams.clear();  // closes their devices first
     if (lib.subsystemStarted) platform::stopAudioSubsystem();
     lib.subsystemStarted = false;
     lib.device = platform::AudioDeviceChoice{};
     lib.output = BassOutput::None;
-    return TRUE;
+    return answer(BASS_OK, TRUE);
 }
+
+int BASS_ErrorGetCode(void) { return t_lastError; }
 
 void bassUseManualClock(bool on) {
     Library& lib = library();

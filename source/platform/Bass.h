@@ -11,7 +11,8 @@
 // moment the stream was played. Device 0 asks for that silent output directly.
 //
 // Failures return 0 (FALSE, handle 0, BASS_ACTIVE_STOPPED), (QWORD)-1 for a
-// position and -1.0 for seconds; nothing is printed. Calls may come from any thread.
+// position and -1.0 for seconds; nothing is printed, and BASS_ErrorGetCode() tells
+// why the calling thread's last call failed. Calls may come from any thread.
 #pragma once
 
 #include <cstdint>
@@ -31,6 +32,15 @@ typedef DWORD HSTREAM;
 #define BASS_POS_BYTE 0
 #define BASS_ACTIVE_STOPPED 0
 #define BASS_ACTIVE_PLAYING 1
+
+#define BASS_OK 0
+#define BASS_ERROR_MEM 1        // out of memory
+#define BASS_ERROR_FILEOPEN 2   // the file cannot be opened or read
+#define BASS_ERROR_HANDLE 5     // not a stream
+#define BASS_ERROR_INIT 8       // BASS_Init has not succeeded
+#define BASS_ERROR_ALREADY 14   // already initialised
+#define BASS_ERROR_ILLPARAM 20  // a parameter is invalid
+#define BASS_ERROR_FILEFORM 41  // the data holds no audio we can decode
 
 // device: -1 the default output, 0 no sound (silent), n >= 1 the n-th playback device.
 // freq > 0. win and dsguid are accepted and ignored. FALSE when already initialised.
@@ -56,6 +66,9 @@ double BASS_ChannelBytes2Seconds(DWORD handle, QWORD pos);
 
 // Stops and frees every stream and the output. FALSE when not initialised.
 BOOL BASS_Free(void);
+
+// BASS_OK, or why the last call of this thread failed.
+int BASS_ErrorGetCode(void);
 
 // Extension for rendering frames at chosen times (not part of BASS). With the manual
 // clock on, the next BASS_Init opens no device and succeeds; streams still decode so

@@ -13,10 +13,9 @@
 namespace platform {
 
 namespace {
-[[noreturn]] void endQuietly(const char* what) {
-    // No box here: the viewer gets status 0, the log gets the reason.
-    std::fprintf(stderr, "%s: %s\n", what, SDL_GetError());
-    std::exit(0);
+[[noreturn]] void fail(const char* what) {
+    showMessageBox(std::string(what) + ": " + SDL_GetError());
+    std::exit(1);
 }
 
 }  // namespace
@@ -26,7 +25,7 @@ int probeMaxSamples() {
     requestWindowPixelFormat();
     SDL_Window* window =
         SDL_CreateWindow("Halvane probe", 0, 0, 16, 16, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
-    if (window == nullptr) endQuietly("No GL pixel format for the probe window");
+    if (window == nullptr) fail("No GL pixel format for the probe window");
 
     // A context of whatever kind the driver gives by default, to load GL with.
     SDL_GLContext mock = SDL_GL_CreateContext(window);
@@ -37,7 +36,7 @@ int probeMaxSamples() {
 
     if (!initialiseGlew(3, 0)) {
         showMessageBox("GLEW failed to initialize.");
-        std::exit(0);
+        std::exit(1);
     }
 
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 3);
@@ -50,7 +49,7 @@ int probeMaxSamples() {
         std::string reason = SDL_GetError();
         showMessageBox("Couldn't create GL 3.3 context.");
         showMessageBox(reason);
-        std::exit(0);
+        std::exit(1);
     }
 
     // SDL made the new context current; the vendor is read on the mock one, as before.

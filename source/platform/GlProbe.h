@@ -3,8 +3,8 @@
 // Builds a throw-away GL 3.3 context on a hidden window of its own (before the
 // presentation window exists), reads GL_MAX_SAMPLES and destroys both again.
 // Needs SDL's video subsystem. A probe step that fails either shows its message and
-// goes on, or shows it and ends the process with status 0, as the setup dialog has
-// always done: the viewer cannot run the presentation without GL anyway.
+// goes on, or shows it and ends the process with status 1: the viewer cannot run the
+// presentation without GL anyway.
 #pragma once
 
 namespace platform {

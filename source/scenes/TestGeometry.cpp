@@ -93,7 +93,7 @@ TestGeometry::TestGeometry()
 
     _model = resources->loadGraph(kModelFile);
     // The import has already said why; every frame needs the model and its light.
-    if (!_model) std::exit(0);
+    if (!_model) std::exit(1);
 
     const std::string resourcePath = forwardSlashes(kModelDirectory);
     for (auto& light : _model->getLights()) {

@@ -9,15 +9,20 @@
 // time from 0 without a catch-up bound, so a frame at T is the same on every run and
 // whatever other times the run renders.
 // Frames are written as DIR/frame_<T>.png.
+// Exit status: 0 done, 1 after any failure (its message on stderr; no message box is
+// shown, so a script never waits on one), 2 for a usage error.
 #include "FilmRenderer.h"
 #include "FrameTimer.h"
 #include "PngWriter.h"
+
+#include "platform/MessageBox.h"
 
 #include "scenes/TestGeometry.h"
 
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <exception>
 #include <filesystem>
 #include <string>
 #include <unistd.h>
@@ -90,9 +95,7 @@ bool parseOptions(int argc, char** argv, Options* options, std::string* why) {
     return true;
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
+int renderFrames(int argc, char** argv) {
     Options options;
     std::string why;
     if (!parseOptions(argc, argv, &options, &why)) return usage(why.c_str());
@@ -140,4 +143,17 @@ int main(int argc, char** argv) {
         std::fflush(stdout);
     }
     return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    // The scene's failures (a missing file, a broken shader) go to stderr, never to a box.
+    platform::setMessageBoxHook([](const std::string&) {});
+    try {
+        return renderFrames(argc, argv);
+    } catch (const std::exception& failure) {
+        std::fprintf(stderr, "halvane-frames: %s\n", failure.what());
+        return 1;
+    }
 }
