@@ -205,6 +205,48 @@ TEST_F(TreeMeshDeathTest, DegenerateChainsAreInternalErrors) {
         "File: source\\\\cpp\\\\Tree");
 }
 
+// Far from the origin single precision cannot keep the pinched ends' points 1e-6 apart;
+// near it they are exactly what they always were (the film's frames depend on that).
+TEST(TreeMesh, PinchedEndsKeepFourDistinctPointsAnywhereInTheHall) {
+    for (double x : {0.25, -7.0, 16.3, 31.99, 32.5, -40.0, 50.0}) {
+        for (double z : {0.05, -12.0, 33.7, -50.0}) {
+            TubeFixture tube([&](size_t i) { return glm::dvec3(x, 2.0, z + 0.05 * i); }, 0.02);
+            tube.rebuild();
+            const glm::dvec3 root = tube.p(0);
+            // At most one float spacing (3.8e-6 up to 64 units) from the root in single precision.
+            for (int a = 0; a < 4; ++a) {
+                EXPECT_LE(glm::length(glm::dvec3(tube.rings[a]) - glm::dvec3(glm::vec3(root))), 3.9e-6) << x << " " << z;
+                for (int b = a + 1; b < 4; ++b) EXPECT_NE(tube.rings[a], tube.rings[b]) << x << " " << z;
+            }
+            if (std::abs(x) < 16.0 && std::abs(z) < 16.0) {
+                EXPECT_EQ(tube.rings[0], glm::vec3(glm::dvec3(root.x, root.y, root.z + 1e-6)));
+                EXPECT_EQ(tube.rings[1], glm::vec3(glm::dvec3(root.x - 1e-6, root.y, root.z)));
+            }
+        }
+    }
+}
+
+TEST(TreeBranch, BranchesMovedAnywhereInTheHallNeverAbort) {
+    setDemoRandState(1);
+    Tree tree(glm::dvec3(0.0), MeshUpload::CpuOnly);
+    // Jumps between far corners, then a slow walk along an edge of the hall.
+    const glm::vec3 places[] = {{50, 2, 50}, {-50, 9, -50}, {50, 0, -50}, {-50, 5, 50}, {33, 2, -47}};
+    double time = 0.0;
+    auto frames = [&](const glm::vec3& from, const glm::vec3& to, int count) {
+        for (int f = 0; f < count; ++f) {
+            tree.moveRoot(from + (to - from) * (static_cast<float>(f) / static_cast<float>(count)));
+            time += 1.0 / 60.0;
+            tree.update(time);
+        }
+    };
+    for (const glm::vec3& place : places) frames(place, place, 30);
+    frames(glm::vec3(-50, 3, -50), glm::vec3(50, 3, -50), 240);
+    for (const Branch& branch : tree.branches()) {
+        for (const glm::vec3& normal : stream<glm::vec3>(*branch.mesh(), 1))
+            ASSERT_TRUE(std::isfinite(normal.x) && std::isfinite(normal.y) && std::isfinite(normal.z));
+    }
+}
+
 TEST(TreeBranch, UpdateRebuildsTheMeshFromTheMovedParticles) {
     Branch branch(glm::dvec3(0, 0, 0.25), glm::dvec3(0, 0, 1), glm::vec3(0.0f), 0.05, MeshUpload::CpuOnly);
     branch.update(glm::vec3(0.01f, 0.0f, 0.0f), 0.0);

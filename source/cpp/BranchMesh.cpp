@@ -56,12 +56,25 @@ struct RingRotation {
     }
 };
 
+// centre + offset in single precision. Beyond about 32 units from the origin a float
+// cannot hold 1e-6 apart from the centre; the nearest float on the offset's side takes
+// its place, so the pinched end keeps four distinct points (and its triangles a normal).
+float apart(double centre, double offset) {
+    const float moved = static_cast<float>(centre + offset);
+    const float here = static_cast<float>(centre);
+    if (moved != here) return moved;
+    return std::nextafter(here, offset > 0.0 ? HUGE_VALF : -HUGE_VALF);
+}
+
 // A ring shrunk to four points 1e-6 around p: the tube starts and ends in a point.
 void collapseRing(glm::vec3* ring, const glm::dvec3& p) {
-    ring[0] = glm::vec3(glm::dvec3(p.x, p.y, p.z + 1e-6));
-    ring[1] = glm::vec3(glm::dvec3(p.x - 1e-6, p.y, p.z));
-    ring[2] = glm::vec3(glm::dvec3(p.x, p.y, p.z - 1e-6));
-    ring[3] = glm::vec3(glm::dvec3(p.x + 1e-6, p.y, p.z));
+    const float x = static_cast<float>(p.x);
+    const float y = static_cast<float>(p.y);
+    const float z = static_cast<float>(p.z);
+    ring[0] = glm::vec3(x, y, apart(p.z, 1e-6));
+    ring[1] = glm::vec3(apart(p.x, -1e-6), y, z);
+    ring[2] = glm::vec3(x, y, apart(p.z, -1e-6));
+    ring[3] = glm::vec3(apart(p.x, 1e-6), y, z);
 }
 
 void buildRings(const std::vector<std::shared_ptr<Particle>>& particles, const std::vector<double>& radii,

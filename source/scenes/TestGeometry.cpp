@@ -335,7 +335,11 @@ void TestGeometry::treePass(const glm::mat4& view, const FrameTime* frameTime) {
     const char* const maps[3] = {"slither_diffuse.png", "slither_normal.png", "slither_specular.png"};
     for (int i = 0; i < 3; ++i) {
         auto found = _textures.find(maps[i]);
-        if (found != _textures.end()) found->second->bind(GL_TEXTURE8 + i);
+        // Reported like a material's missing map, not drawn with whatever is still bound.
+        if (found == _textures.end())
+            throw std::runtime_error(std::string("TestGeometry::treePass: the branches expect texture ") + maps[i] +
+                                     ".\n");
+        found->second->bind(GL_TEXTURE8 + i);
     }
     setUniform("texDiff", 8);
     setUniform("texNorm", 9);

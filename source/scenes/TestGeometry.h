@@ -5,9 +5,10 @@
 // scene loads everything (programs, model, textures, credits image) and creates its
 // render targets. It throws std::runtime_error when the shadow target is incomplete
 // ("Failed to init FBO."), the model folder is missing ("Failed to find resource
-// path") or the credits image cannot be read, and ends the process after the import's
-// message when the model cannot be read. draw() renders one frame from the
-// parameter table (22 sync tracks) and the frame time into the bound window.
+// path") or the credits image cannot be read, and ends the process with status 1 after
+// the import's message when the model cannot be read. draw() renders one frame from the
+// parameter table (22 sync tracks) and the frame time into the bound window; it throws
+// std::runtime_error when a texture the model's meshes or the branches name is missing.
 #pragma once
 
 #include "cpp/AbstractScene.h"
