@@ -18,8 +18,11 @@ target_link_libraries(halvane-frames PRIVATE hv_film_renderer)
 hv_add_test(test_scene SOURCES tests/test_scene.cpp LIBS hv_scene hv_headless)
 
 hv_add_test(test_film_frames SOURCES tests/test_film_frames.cpp LIBS hv_textures)
+# The whole film on a debug context, a frame every half second: no GL error anywhere.
+hv_add_test(test_film_gl_errors SOURCES tests/test_film_gl_errors.cpp LIBS hv_shell hv_scene hv_headless)
 if(HV_BUILD_TESTS)
   add_dependencies(test_film_frames halvane-frames content)
+  add_dependencies(test_film_gl_errors content)
 endif()
 
 # The whole film from the setup dialog to the end of the music, on a virtual X server.

@@ -4,13 +4,15 @@
 #include <EGL/egl.h>
 #include <EGL/eglext.h>
 
+#include <cstdio>
+
 namespace {
 bool g_srgb = false;
 }
 
 bool headlessSurfaceIsSrgb() { return g_srgb; }
 
-bool makeHeadlessSurfaceCurrent(int width, int height, std::string* why) {
+bool makeHeadlessSurfaceCurrent(int width, int height, std::string* why, bool debugContext) {
     auto getPlatformDisplay =
         reinterpret_cast<PFNEGLGETPLATFORMDISPLAYEXTPROC>(eglGetProcAddress("eglGetPlatformDisplayEXT"));
     if (!getPlatformDisplay) return *why = "eglGetPlatformDisplayEXT is missing", false;
@@ -29,7 +31,8 @@ bool makeHeadlessSurfaceCurrent(int width, int height, std::string* why) {
 
     const EGLint contextAttributes[] = {EGL_CONTEXT_MAJOR_VERSION, 4, EGL_CONTEXT_MINOR_VERSION, 3,
                                         EGL_CONTEXT_OPENGL_PROFILE_MASK, EGL_CONTEXT_OPENGL_CORE_PROFILE_BIT,
-                                        EGL_CONTEXT_OPENGL_FORWARD_COMPATIBLE, EGL_TRUE, EGL_NONE};
+                                        EGL_CONTEXT_OPENGL_FORWARD_COMPATIBLE, EGL_TRUE,
+                                        EGL_CONTEXT_OPENGL_DEBUG, debugContext ? EGL_TRUE : EGL_FALSE, EGL_NONE};
     EGLContext context = eglCreateContext(display, config, EGL_NO_CONTEXT, contextAttributes);
     if (context == EGL_NO_CONTEXT) return *why = "eglCreateContext for GL 4.3 core failed", false;
 
@@ -38,7 +41,12 @@ bool makeHeadlessSurfaceCurrent(int width, int height, std::string* why) {
     const EGLint plainSurface[] = {EGL_WIDTH, width, EGL_HEIGHT, height, EGL_NONE};
     EGLSurface surface = eglCreatePbufferSurface(display, config, srgbSurface);
     g_srgb = surface != EGL_NO_SURFACE;
-    if (!g_srgb) surface = eglCreatePbufferSurface(display, config, plainSurface);
+    if (!g_srgb) {
+        // The frames still render, but their colours are not the program's: say so.
+        std::fprintf(stderr, "no sRGB pbuffer surface (EGL error 0x%04x); falling back to a plain one, "
+                             "so colours differ from the program's\n", eglGetError());
+        surface = eglCreatePbufferSurface(display, config, plainSurface);
+    }
     if (surface == EGL_NO_SURFACE) return *why = "eglCreatePbufferSurface failed", false;
     if (!eglMakeCurrent(display, surface, surface, context)) return *why = "eglMakeCurrent failed", false;
 

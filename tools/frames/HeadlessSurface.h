@@ -6,8 +6,9 @@
 #include <string>
 
 // Creates the context and a width x height pbuffer and makes them current; false with
-// a reason when EGL or GL 4.3 is not available.
-bool makeHeadlessSurfaceCurrent(int width, int height, std::string* why);
+// a reason when EGL or GL 4.3 is not available. Without an sRGB surface it falls back to
+// a plain one and says so on stderr. A debug context reports through KHR_debug.
+bool makeHeadlessSurfaceCurrent(int width, int height, std::string* why, bool debugContext = false);
 
 // True when framebuffer 0 encodes to sRGB under GL_FRAMEBUFFER_SRGB, as a window does.
 bool headlessSurfaceIsSrgb();
