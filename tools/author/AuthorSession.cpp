@@ -94,6 +94,13 @@ void AuthorSession::loadFilm() {
     setDemoRandState(afterLoad);
     if (shadow->wind() != _scene->tree().wind()) throw std::runtime_error("the branches' wind cannot be replayed");
 
+    _shaders = std::make_unique<ShaderReloader>(*ShaderEngine::create());
+    _overlay = std::make_unique<Overlay>(kFont, std::clamp(screenHeight / 48, 11, 20));
+    for (const char* directory : {"timeline", "shaders", "data", "data/Collada2"}) {
+        if (!_watcher.watch(directory, &error)) throw std::runtime_error(error);
+    }
+
+    // The snapshots' worker starts last: nothing after it can fail the start.
     const double length = bassLengthSeconds(musicStream);
     if (_options.at > length)
         throw std::runtime_error(formatted("--at %.3f is past the end of the music (%.3f s)", _options.at, length));
@@ -107,12 +114,6 @@ void AuthorSession::loadFilm() {
             _snapshots->restoreBefore(_scene->branchMotion(), seconds);
             _dirty = true;
         });
-    _shaders = std::make_unique<ShaderReloader>(*ShaderEngine::create());
-    _overlay = std::make_unique<Overlay>(kFont, std::clamp(screenHeight / 48, 11, 20));
-
-    for (const char* directory : {"timeline", "shaders", "data", "data/Collada2"}) {
-        if (!_watcher.watch(directory, &error)) throw std::runtime_error(error);
-    }
 
     BASS_ChannelPlay(musicStream, TRUE);
     _clock->seek(_options.at);
