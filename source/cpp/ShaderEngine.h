@@ -7,7 +7,7 @@
 // to link is reported and left out, so getProgram() says false and programHandle()
 // gives 0xFFFFFFFF for it; the process-wide engine of create() then ends the process
 // with status 1 once every link has been tried. Nothing is compiled later, reloaded or
-// deleted.
+// deleted, except by a ShaderReloader (the authoring tool's live reload).
 #pragma once
 
 #include <GL/glew.h>
