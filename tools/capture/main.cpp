@@ -6,7 +6,9 @@
 // Frames are drawn offscreen exactly as halvane-frames draws them (FilmRenderer),
 // on the film's frame grid (CaptureSpan), and encoded with the music under them
 // (Mp4Writer). The file appears under its name only when it is complete; an
-// interrupt (Ctrl-C) or a failure leaves nothing there and ends with status 1.
+// interrupt (Ctrl-C) or a failure leaves nothing there and ends with status 1; a scene
+// that cannot load (a missing file, a broken shader) gives its message on stderr, never
+// in a box, and status 1 too.
 #include "CaptureOptions.h"
 #include "CaptureSpan.h"
 #include "FilmCapture.h"
@@ -17,11 +19,13 @@
 
 #include "cpp/BranchMotion.h"
 #include "cpp/Music.h"
+#include "platform/MessageBox.h"
 #include "platform/Mp3Decoder.h"
 #include "scenes/TestGeometry.h"
 
 #include <csignal>
 #include <cstdio>
+#include <exception>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -117,9 +121,7 @@ int bench(FilmRenderer& renderer, const CaptureSpan& span, const platform::PcmBu
     return 0;
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
+int captureFilm(int argc, char** argv) {
     CaptureOptions options;
     std::string why;
     if (!parseCaptureOptions(argc, argv, &options, &why)) return usage(why);
@@ -156,4 +158,16 @@ int main(int argc, char** argv) {
     const int status = capture(renderer, span, *music, options, output);
     if (status == 0) std::printf("%s\n", output.path().c_str());
     return status;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    // A scene that cannot load says why on stderr; a box would wait for a click nobody gives.
+    platform::setMessageBoxHook([](const std::string&) {});
+    try {
+        return captureFilm(argc, argv);
+    } catch (const std::exception& error) {
+        return failure(error.what());
+    }
 }
