@@ -8,6 +8,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <memory>
 #include <string>
 #include <sys/wait.h>
@@ -99,6 +101,46 @@ TEST(FilmFrames, RefusesBadArguments) {
     EXPECT_EQ(runFrames("--without fog --time 1 --out /tmp"), 2);
     EXPECT_EQ(runFrames("--time 500 --out /tmp/hv_frames_past_end"), 1);
     fs::remove_all("/tmp/hv_frames_past_end");
+}
+
+// A run directory whose film is broken the way a user breaks it: the tool says why and
+// ends with status 1, never with an abort or a box waiting for a click.
+TEST(FilmFrames, ASceneThatCannotLoadOrDrawIsItsMessageAndStatusOne) {
+    const fs::path run = fs::path(HV_BINARY_DIR) / "run";
+    struct Breakage {
+        const char* remove;
+        const char* message;
+    };
+    const Breakage breakages[] = {
+        {"data/credits.png", "data/credits.png could not be opened for reading"},
+        {"shaders/pp.fp", "Cannot find file: "},
+        {"data/Collada2/slither_specular.png", "the branches expect texture slither_specular.png"},
+    };
+    for (const Breakage& breakage : breakages) {
+        TempDir dir, out;
+        for (const char* part : {"data/Collada2", "shaders"}) {
+            fs::create_directories(dir.path / part);
+            for (const auto& entry : fs::directory_iterator(run / part))
+                fs::create_symlink(entry.path(), dir.path / part / entry.path().filename());
+        }
+        for (const auto& entry : fs::directory_iterator(run)) {
+            if (entry.path().extension() == ".track")
+                fs::create_symlink(entry.path(), dir.path / entry.path().filename());
+        }
+        fs::create_symlink(run / "data/music.mp3", dir.path / "data/music.mp3");
+        fs::create_symlink(run / "data/credits.png", dir.path / "data/credits.png");
+        fs::remove(dir.path / breakage.remove);
+        const fs::path log = out.path / "stderr";
+        const std::string command = std::string(HV_BINARY_DIR) + "/halvane-frames --dir " +
+                                    dir.path.string() + " --size 64x40 --time 1 --out " + out.path.string() +
+                                    " > /dev/null 2> " + log.string();
+        const int status = std::system(command.c_str());
+        ASSERT_TRUE(WIFEXITED(status)) << breakage.remove << ": ended by a signal";
+        EXPECT_EQ(WEXITSTATUS(status), 1) << breakage.remove;
+        std::ifstream in(log);
+        const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        EXPECT_NE(text.find(breakage.message), std::string::npos) << breakage.remove << ": " << text;
+    }
 }
 
 TEST(FilmFrames, AFrameDependsOnItsTimeAlone) {
