@@ -189,8 +189,8 @@ TEST_F(Audio, MissingGarbageAndUnreadableFilesGiveNoStreamAndNoMessage) {
         {create(dir->path().c_str()), BASS_ErrorGetCode()},  // a directory
         {create(nullptr), BASS_ErrorGetCode()},
     };
-    const int expectedWhy[] = {BASS_ERROR_FILEOPEN, BASS_ERROR_FILEFORM, BASS_ERROR_FILEFORM, BASS_ERROR_FILEOPEN,
-                               BASS_ERROR_ILLPARAM};
+    const int expectedWhy[] = {BASS_ERROR_FILEOPEN, BASS_ERROR_FILEFORM, BASS_ERROR_FILEFORM,
+                               BASS_ERROR_FILEOPEN, BASS_ERROR_ILLPARAM};
     for (size_t i = 0; i < std::size(failures); ++i) EXPECT_EQ(failures[i].why, expectedWhy[i]) << i;
     for (const Failed& failure : failures) {
         const HSTREAM stream = failure.stream;

@@ -73,7 +73,8 @@ protected:
 
 TEST_F(MusicDeathTest, MissingOrUndecodableFileIsNamedWithItsReasonAndEndsWithStatusOne) {
     std::filesystem::create_directories(dir.file("data"));
-    expectFailure("Oh my god! No Wayyyy!: Could not open \\./data/music\\.mp3: No such file or directory\\.\n");
+    expectFailure(
+        "Oh my god! No Wayyyy!: Could not open \\./data/music\\.mp3: No such file or directory\\.\n");
     audiotest::writeFile(dir.file("data/music.mp3"), std::string(3000, 'x'));
     expectFailure("Could not open \\./data/music\\.mp3: it holds no MP3 audio that can be decoded\\.\n");
     std::filesystem::remove(dir.file("data/music.mp3"));

@@ -42,8 +42,8 @@ struct Problems {
 
 Problems g_problems;
 
-void GLAPIENTRY onDebugMessage(GLenum, GLenum type, GLuint id, GLenum severity, GLsizei, const GLchar* message,
-                               const void*) {
+void GLAPIENTRY onDebugMessage(GLenum, GLenum type, GLuint id, GLenum severity, GLsizei,
+                               const GLchar* message, const void*) {
     if (type != GL_DEBUG_TYPE_ERROR && severity != GL_DEBUG_SEVERITY_HIGH) return;
     g_problems.add("debug message " + std::to_string(id) + ": " + message);
 }
@@ -78,7 +78,8 @@ TEST(FilmGl, NoErrorFromLoadingToTheEndOfTheMusic) {
 
     setInitialGlState(kWidth, kHeight);
     bassUseManualClock(true);
-    PresentationDriver driver([]() -> std::shared_ptr<AbstractScene> { return std::make_shared<TestGeometry>(); });
+    PresentationDriver driver(
+        []() -> std::shared_ptr<AbstractScene> { return std::make_shared<TestGeometry>(); });
     // Every 1/60 s step between two samples is taken, as on screen.
     dynamic_cast<TestGeometry&>(driver.currentScene()).branchMotion().setCatchUpLimit(0);
     BASS_ChannelPlay(musicStream, TRUE);

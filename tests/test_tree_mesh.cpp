@@ -215,7 +215,8 @@ TEST(TreeMesh, PinchedEndsKeepFourDistinctPointsAnywhereInTheHall) {
             const glm::dvec3 root = tube.p(0);
             // At most one float spacing (3.8e-6 up to 64 units) from the root in single precision.
             for (int a = 0; a < 4; ++a) {
-                EXPECT_LE(glm::length(glm::dvec3(tube.rings[a]) - glm::dvec3(glm::vec3(root))), 3.9e-6) << x << " " << z;
+                EXPECT_LE(glm::length(glm::dvec3(tube.rings[a]) - glm::dvec3(glm::vec3(root))), 3.9e-6)
+                    << x << " " << z;
                 for (int b = a + 1; b < 4; ++b) EXPECT_NE(tube.rings[a], tube.rings[b]) << x << " " << z;
             }
             if (std::abs(x) < 16.0 && std::abs(z) < 16.0) {

@@ -167,8 +167,8 @@ DWORD BASS_ChannelIsActive(DWORD handle) {
     Stream* stream = findStream(lib, handle);
     if (stream == nullptr) return answer<DWORD>(BASS_ERROR_HANDLE, BASS_ACTIVE_STOPPED);
     if (!stream->playback->started()) return answer<DWORD>(BASS_OK, BASS_ACTIVE_STOPPED);
-    return answer<DWORD>(BASS_OK, stream->playback->playedFrames() < stream->pcm->frames() ? BASS_ACTIVE_PLAYING
-                                                                                          : BASS_ACTIVE_STOPPED);
+    const bool playing = stream->playback->playedFrames() < stream->pcm->frames();
+    return answer<DWORD>(BASS_OK, playing ? BASS_ACTIVE_PLAYING : BASS_ACTIVE_STOPPED);
 }
 
 QWORD BASS_ChannelGetPosition(DWORD handle, DWORD mode) {

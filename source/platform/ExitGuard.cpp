@@ -45,7 +45,9 @@ void restoreOnce() {
     for (int i = 0; i < 200 && g_phase.load() == kRestoring; ++i) sleepMilliseconds(10);
 }
 
-void restoreAtExit() { restoreOnce(); }
+void restoreAtExit() {
+    restoreOnce();
+}
 
 // Only an async-signal-safe write here; the watcher thread does the real work.
 void onStopSignal(int signal) {
@@ -129,6 +131,8 @@ void keepDesktopModeForExit() {
     g_phase.store(kKept);
 }
 
-void restoreDesktopMode() { restoreOnce(); }
+void restoreDesktopMode() {
+    restoreOnce();
+}
 
 }  // namespace platform

@@ -19,7 +19,9 @@ struct CrtcState {
     std::vector<RROutput> outputs;
 };
 
-int ignoreXError(Display*, XErrorEvent*) { return 0; }
+int ignoreXError(Display*, XErrorEvent*) {
+    return 0;
+}
 
 CrtcState readCrtc(Display* display, XRRScreenResources* resources, RRCrtc crtc) {
     CrtcState state;
@@ -87,7 +89,8 @@ bool X11DisplayModes::take() {
         XCloseDisplay(display);
         return false;
     }
-    for (int i = 0; i < resources->ncrtc; ++i) state->crtcs.push_back(readCrtc(display, resources, resources->crtcs[i]));
+    for (int i = 0; i < resources->ncrtc; ++i)
+        state->crtcs.push_back(readCrtc(display, resources, resources->crtcs[i]));
     XRRFreeScreenResources(resources);
     if (_state && _state->display != nullptr) XCloseDisplay(_state->display);
     _state = std::move(state);
@@ -108,12 +111,14 @@ bool X11DisplayModes::putBack() {
         const int largerWidth = std::max(width, _state->width);
         const int largerHeight = std::max(height, _state->height);
         if (largerWidth != width || largerHeight != height)
-            XRRSetScreenSize(display, _state->root, largerWidth, largerHeight, _state->widthMm, _state->heightMm);
+            XRRSetScreenSize(display, _state->root, largerWidth, largerHeight, _state->widthMm,
+                             _state->heightMm);
         for (const CrtcState& wanted : _state->crtcs) {
             if (sameCrtc(readCrtc(display, resources, wanted.crtc), wanted)) continue;
-            const Status status = XRRSetCrtcConfig(
-                display, resources, wanted.crtc, CurrentTime, wanted.x, wanted.y, wanted.mode, wanted.rotation,
-                const_cast<RROutput*>(wanted.outputs.data()), static_cast<int>(wanted.outputs.size()));
+            const Status status =
+                XRRSetCrtcConfig(display, resources, wanted.crtc, CurrentTime, wanted.x, wanted.y,
+                                 wanted.mode, wanted.rotation, const_cast<RROutput*>(wanted.outputs.data()),
+                                 static_cast<int>(wanted.outputs.size()));
             restored = restored && status == RRSetConfigSuccess;
         }
         if (largerWidth != _state->width || largerHeight != _state->height)
