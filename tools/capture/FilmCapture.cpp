@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <exception>
 #include <thread>
 #include <vector>
 
@@ -73,23 +74,30 @@ CaptureResult captureSpan(FilmRenderer& renderer, const CaptureSpan& span, const
         progress.update(++collected);
         return true;
     };
-    for (int64_t n = span.firstFrame; n < span.endFrame; ++n) {
-        if (*stop != 0) {
-            stopped = true;
-            break;
+    // A scene that throws (a texture gone, a shader broken) must not leave the encoder thread running.
+    std::string drawWhy;
+    try {
+        for (int64_t n = span.firstFrame; n < span.endFrame; ++n) {
+            if (*stop != 0) {
+                stopped = true;
+                break;
+            }
+            const int64_t k = n - span.firstFrame;
+            renderer.renderAt(span.timeOf(n));
+            readback.start(static_cast<int>(k % Readback::kSlots));
+            if (k > 0 && !collect(n - 1, static_cast<int>((k - 1) % Readback::kSlots))) break;
         }
-        const int64_t k = n - span.firstFrame;
-        renderer.renderAt(span.timeOf(n));
-        readback.start(static_cast<int>(k % Readback::kSlots));
-        if (k > 0 && !collect(n - 1, static_cast<int>((k - 1) % Readback::kSlots))) break;
+    } catch (const std::exception& error) {
+        drawWhy = error.what();
     }
-    const bool allDrawn = !stopped && !failed && !lostFrame;
+    const bool allDrawn = !stopped && !failed && !lostFrame && drawWhy.empty();
     if (allDrawn && span.frames() > 0)
         collect(span.endFrame - 1, static_cast<int>((span.frames() - 1) % Readback::kSlots));
     if (!allDrawn || lostFrame) abandon = true;
     queue.close();
     encoder.join();
 
+    if (!drawWhy.empty()) return *why = drawWhy, CaptureResult::Failed;
     if (failed) return *why = encoderWhy, CaptureResult::Failed;
     if (lostFrame) return *why = "cannot read a frame back from GL", CaptureResult::Failed;
     if (stopped) return CaptureResult::Stopped;
