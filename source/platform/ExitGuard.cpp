@@ -1,5 +1,16 @@
 #include "platform/ExitGuard.h"
 
+#if defined(_WIN32)
+
+// Windows gives the desktop its mode back when the process that switched it ends.
+namespace platform {
+void installExitGuard() {}
+void keepDesktopModeForExit() {}
+void restoreDesktopMode() {}
+}  // namespace platform
+
+#else
+
 #include "platform/X11DisplayModes.h"
 
 #include <SDL.h>
@@ -136,3 +147,5 @@ void restoreDesktopMode() {
 }
 
 }  // namespace platform
+
+#endif
