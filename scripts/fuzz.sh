@@ -22,7 +22,8 @@ shift || true
 kinds=("$@")
 [ ${#kinds[@]} -eq 0 ] && kinds=(track png timeline model)
 
-bash scripts/setup.sh clang-14 libfuzzer-14-dev
+# The sanitizer and libFuzzer runtimes are only recommended by clang: named here.
+bash scripts/setup.sh clang-14 libfuzzer-14-dev libclang-rt-14-dev
 launcher=()
 if command -v ccache > /dev/null; then
   launcher=(-DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
