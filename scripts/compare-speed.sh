@@ -1,0 +1,144 @@
+#!/usr/bin/env bash
+# Speed of the working tree against an older commit, side by side on this machine.
+#
+#   bash scripts/compare-speed.sh [--base COMMIT] [--reps N] [--frames N] [--time T]
+#                                 [--sizes "640x400 1280x720"] [--build DIR] [--own-timer]
+#
+# The older commit is exported (git archive) into its own directory under
+# ${TMPDIR:-/tmp} and built there in its own build directory (through ccache when it is
+# installed); the working tree is built in DIR (default build/). Then, for each of N
+# repetitions, both frame renderers run `--bench` at every size and both tree
+# benchmarks run, alternating which goes first, so load from other work on the machine
+# falls on both alike. It prints every measurement, then per size the median of each
+# side and the ratio current / base (median over the repetitions, with the lowest and
+# highest ratio as the spread).
+#
+# Both trees are timed by the same code: the working tree's tools/frames/FrameTimer.*
+# replace the older copy (which waited for the rasteriser after every pass) unless
+# --own-timer is given. Exit status 2 for usage errors, 1 when a build or run fails.
+set -euo pipefail
+
+root=$(cd "$(dirname "$0")/.." && pwd)
+base=87d69a5
+reps=5
+frames=20
+film_time=40
+sizes="640x400 1280x720"
+build="$root/build"
+own_timer=0
+
+usage() {
+  echo "compare-speed: $1" >&2
+  echo "usage: compare-speed.sh [--base COMMIT] [--reps N] [--frames N] [--time T] [--sizes \"WxH ...\"] [--build DIR] [--own-timer]" >&2
+  exit 2
+}
+
+while [ $# -gt 0 ]; do
+  case "$1" in
+    --base) [ $# -ge 2 ] || usage "missing value after $1"; base=$2; shift 2 ;;
+    --reps) [ $# -ge 2 ] || usage "missing value after $1"; reps=$2; shift 2 ;;
+    --frames) [ $# -ge 2 ] || usage "missing value after $1"; frames=$2; shift 2 ;;
+    --time) [ $# -ge 2 ] || usage "missing value after $1"; film_time=$2; shift 2 ;;
+    --sizes) [ $# -ge 2 ] || usage "missing value after $1"; sizes=$2; shift 2 ;;
+    --build) [ $# -ge 2 ] || usage "missing value after $1"; build=$(realpath -m "$2"); shift 2 ;;
+    --own-timer) own_timer=1; shift ;;
+    *) usage "unknown option $1" ;;
+  esac
+done
+[[ "$reps" =~ ^[1-9][0-9]*$ ]] || usage "bad repetition count '$reps'"
+[[ "$frames" =~ ^[1-9][0-9]*$ ]] || usage "bad frame count '$frames'"
+for size in $sizes; do [[ "$size" =~ ^[0-9]+x[0-9]+$ ]] || usage "bad size '$size'"; done
+
+commit=$(git -C "$root" rev-parse --verify --quiet "$base^{commit}") || usage "no commit '$base'"
+short=${commit:0:10}
+work="${TMPDIR:-/tmp}/halvane-speed-$short"
+launcher=()
+if command -v ccache > /dev/null; then
+  launcher=(-DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+fi
+
+configure_and_build() {  # source dir, build dir, label
+  local log="$2/compare-speed.log"
+  mkdir -p "$2"
+  echo "== building $3 in $2" >&2
+  if [ ! -f "$2/CMakeCache.txt" ]; then
+    cmake -S "$1" -B "$2" -DCMAKE_BUILD_TYPE=RelWithDebInfo "${launcher[@]}" > "$log" 2>&1 ||
+      { tail -20 "$log" >&2; echo "compare-speed: configuring $3 failed (see $log)" >&2; exit 1; }
+  fi
+  cmake --build "$2" --target halvane-frames content tree_benchmark -j"$(nproc)" >> "$log" 2>&1 ||
+    { tail -20 "$log" >&2; echo "compare-speed: building $3 failed (see $log)" >&2; exit 1; }
+}
+
+# The older tree: exported once per commit; the timer overlay is refreshed every run.
+mkdir -p "$work"
+if [ ! -f "$work/src.stamp" ]; then
+  rm -rf "$work/src"
+  mkdir -p "$work/src"
+  git -C "$root" archive "$commit" | tar -x -C "$work/src"
+  touch "$work/src.stamp"
+fi
+if [ "$own_timer" = 0 ] && [ -f "$work/src/tools/frames/FrameTimer.cpp" ]; then
+  for file in FrameTimer.h FrameTimer.cpp; do
+    cmp -s "$root/tools/frames/$file" "$work/src/tools/frames/$file" || cp "$root/tools/frames/$file" "$work/src/tools/frames/$file"
+  done
+  timing="both timed by the working tree's FrameTimer"
+else
+  git -C "$root" archive "$commit" tools/frames/FrameTimer.h tools/frames/FrameTimer.cpp | tar -x -C "$work/src"
+  timing="each timed by its own FrameTimer"
+fi
+configure_and_build "$work/src" "$work/build" "$short"
+configure_and_build "$root" "$build" "the working tree"
+
+frame_ms() {  # build dir, size -> median frame in ms
+  local out
+  out=$("$1/halvane-frames" --dir "$1/run" --size "$2" --bench "$frames" --time "$film_time" 2> /dev/null) ||
+    { echo "compare-speed: halvane-frames in $1 failed at $2" >&2; exit 1; }
+  sed -n 's/.*median frame \([0-9.]*\) ms.*/\1/p' <<< "$out" | head -1
+}
+
+tree_us() {  # build dir -> one 60 Hz frame of the branches with the upload, in µs
+  local out
+  out=$("$1/tree_benchmark" --benchmark_filter='BM_TreeFrameWithUpload$' --benchmark_min_time=0.5 \
+        --benchmark_format=csv 2> /dev/null) ||
+    { echo "compare-speed: tree_benchmark in $1 failed" >&2; exit 1; }
+  # name,iterations,real_time,cpu_time,time_unit,...
+  awk -F, '/BM_TreeFrameWithUpload/ { print $3 }' <<< "$out" | head -1
+}
+
+results=$(mktemp)
+trap 'rm -f "$results"' EXIT
+
+echo "== $reps repetitions, $frames frames at ${film_time} s per run; $timing"
+echo "== base $short ($work/build), current $(git -C "$root" rev-parse --short HEAD)$(git -C "$root" diff --quiet HEAD -- source shaders tools || echo '+changes') ($build)"
+for rep in $(seq 1 "$reps"); do
+  if [ $((rep % 2)) = 1 ]; then order="base current"; else order="current base"; fi
+  for size in $sizes tree; do
+    for side in $order; do
+      if [ "$side" = base ]; then dir="$work/build"; else dir="$build"; fi
+      if [ "$size" = tree ]; then value=$(tree_us "$dir"); unit=us; else value=$(frame_ms "$dir" "$size"); unit=ms; fi
+      [ -n "$value" ] || { echo "compare-speed: no measurement from $side at $size" >&2; exit 1; }
+      echo "$rep $size $side $value" >> "$results"
+      printf 'rep %d  %-9s %-7s %8.1f %s\n' "$rep" "$size" "$side" "$value" "$unit"
+    done
+  done
+done
+
+echo "== summary (current / base; median over repetitions, spread = lowest .. highest ratio)"
+for size in $sizes tree; do
+  awk -v size="$size" '
+    function median(a, n,   i, j, t) {
+      for (i = 1; i <= n; ++i) for (j = i + 1; j <= n; ++j) if (a[j] < a[i]) { t = a[i]; a[i] = a[j]; a[j] = t }
+      return n % 2 ? a[(n + 1) / 2] : (a[n / 2] + a[n / 2 + 1]) / 2
+    }
+    $2 == size { v[$1, $3] = $4; reps[$1] = 1 }
+    END {
+      n = 0
+      for (r in reps) { ++n; b[n] = v[r, "base"]; c[n] = v[r, "current"]; q[n] = v[r, "current"] / v[r, "base"] }
+      lo = q[1]; hi = q[1]
+      for (i = 1; i <= n; ++i) { if (q[i] < lo) lo = q[i]; if (q[i] > hi) hi = q[i] }
+      unit = size == "tree" ? "us" : "ms"
+      label = size == "tree" ? "branches" : size
+      printf "%-9s base %8.1f %s  current %8.1f %s  ratio %.3f  (%.3f .. %.3f, %d reps)\n",
+             label, median(b, n), unit, median(c, n), unit, median(q, n), lo, hi, n
+    }' "$results"
+done
