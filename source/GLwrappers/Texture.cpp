@@ -62,6 +62,8 @@ void Texture2D::upload(const std::vector<unsigned char>& data) {
 void Texture2D::bind(GLenum unit) const {
     glActiveTexture(unit);
     glBindTexture(GL_TEXTURE_2D, _handle);
+    if (_parametersSet) return;
+    _parametersSet = true;
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_REPEAT);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_REPEAT);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, _mipmaps ? GL_LINEAR_MIPMAP_LINEAR : GL_LINEAR);

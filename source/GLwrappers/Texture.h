@@ -30,7 +30,8 @@ public:
     // mipmapped, generates the mip chain. Leaves the texture bound on unit 0.
     void upload(const std::vector<unsigned char>& data);
 
-    // Makes `unit` (GL_TEXTURE0 + n) active and binds the texture there.
+    // Makes `unit` (GL_TEXTURE0 + n) active and binds the texture there, wrapping with
+    // GL_REPEAT and filtering linearly (trilinear when mipmapped).
     void bind(GLenum unit) const;
 
     double aspect() const { return _aspect; }
@@ -47,6 +48,8 @@ private:
     GLuint _width = 0;
     GLuint _height = 0;
     bool _mipmaps = false;
+    // The sampling parameters live with the texture: set on the first bind, kept after.
+    mutable bool _parametersSet = false;
 };
 
 class TimerQuery {

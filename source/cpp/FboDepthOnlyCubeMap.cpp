@@ -90,6 +90,9 @@ void FboDepthOnlyCubeMap::bindFace(int face) {
 void FboDepthOnlyCubeMap::bindShadowTexture() {
     glActiveTexture(GL_TEXTURE11);
     glBindTexture(GL_TEXTURE_CUBE_MAP, _texture);
+    // The sampling state lives with the texture and nothing else changes it.
+    if (_samplingSet) return;
+    _samplingSet = true;
     glTexParameteri(GL_TEXTURE_CUBE_MAP, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
     glTexParameteri(GL_TEXTURE_CUBE_MAP, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
     // GL_CLAMP does not exist in a core context; clamping to the edge is what it meant.

@@ -48,4 +48,5 @@ private:
     glm::mat4 _projection{0.0f};
     glm::mat4 _unused{1.0f};
     std::vector<glm::mat4> _faceMatrices;
+    bool _samplingSet = false;
 };

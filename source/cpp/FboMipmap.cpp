@@ -9,6 +9,7 @@ FboMipmap::FboMipmap(int size) : _size(size) {}
 
 FboMipmap::~FboMipmap() {
     if (!_textures.empty()) glDeleteTextures(static_cast<GLsizei>(_textures.size()), _textures.data());
+    if (_pyramid != 0) glDeleteTextures(1, &_pyramid);
     if (_framebuffer != 0) glDeleteFramebuffers(1, &_framebuffer);
 }
 
@@ -24,15 +25,23 @@ bool FboMipmap::init() {
     glGenFramebuffers(1, &_framebuffer);
     glBindFramebuffer(GL_FRAMEBUFFER, _framebuffer);
     glActiveTexture(GL_TEXTURE0);
+    // Level i of the storage has edge max(1, size / 2^i); each level texture is a
+    // single-level view of it.
+    glGenTextures(1, &_pyramid);
+    glBindTexture(GL_TEXTURE_2D, _pyramid);
+    glTexStorage2D(GL_TEXTURE_2D, static_cast<GLsizei>(_levelCount), GL_RGBA32F, _size, _size);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR_MIPMAP_NEAREST);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_BORDER);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_BORDER);
     glGenTextures(static_cast<GLsizei>(_levelCount), _textures.data());
     for (uint32_t i = 0; i < _levelCount; ++i) {
-        const int edge = std::max(1, _size >> std::min(i, 31u));
+        glTextureView(_textures[i], GL_TEXTURE_2D, _pyramid, GL_RGBA32F, i, 1, 0, 1);
         glBindTexture(GL_TEXTURE_2D, _textures[i]);
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_BORDER);
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_BORDER);
-        glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA32F, edge, edge, 0, GL_RGBA, GL_FLOAT, nullptr);
         _currentTexture = _textures[i];
         glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, _currentTexture, 0);
     }
@@ -69,9 +78,11 @@ void FboMipmap::bindLevelTexture(int mipmapLevel) {
     HV_ASSERT_AT(mipmapLevel >= 0 && static_cast<size_t>(mipmapLevel) < _textures.size(),
                  "mipmapLevel < _textures.size() && mipmapLevel >= 0", "source\\cpp\\GBuffer", 228);
     glActiveTexture(GL_TEXTURE0);
+    // Linear filtering and clamping to the border were set once in init(); nothing changes them.
     glBindTexture(GL_TEXTURE_2D, _textures[static_cast<size_t>(mipmapLevel)]);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_BORDER);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_BORDER);
+}
+
+void FboMipmap::bindPyramidTexture() {
+    glActiveTexture(GL_TEXTURE0);
+    glBindTexture(GL_TEXTURE_2D, _pyramid);
 }

@@ -2,6 +2,9 @@
 // RGBA32F texture per "mip level", edge max(1, size / 2^i), rendered one level at a
 // time. The user picks the level with setLevel() before bindForWriting(); levels past
 // the end are ignored. width()/height() are -1: the edge is read with size().
+//
+// The level textures are views of one mipmapped texture, so a program can also read
+// the whole pyramid at once (bindPyramidTexture()): its level i is level texture i.
 #pragma once
 
 #include "cpp/IFbo.h"
@@ -29,12 +32,17 @@ public:
     void setLevel(int level);
     // Binds level `mipmapLevel`'s texture on unit 0 with linear filtering; asserts the level exists.
     void bindLevelTexture(int mipmapLevel);
+    // Binds the whole pyramid on unit 0 as one texture with levels 0..levelCount()-1:
+    // linear within a level, the nearest level (so an integral level of detail reads
+    // exactly that level, as bindLevelTexture() would show it).
+    void bindPyramidTexture();
 
     uint32_t levelCount() const { return _levelCount; }
     uint32_t currentLevel() const { return _currentLevel; }
     GLuint currentTexture() const { return _currentTexture; }
     GLuint framebuffer() const { return _framebuffer; }
     const std::vector<GLuint>& textures() const { return _textures; }
+    GLuint pyramidTexture() const { return _pyramid; }
 
 private:
     int _size = 0;
@@ -43,4 +51,5 @@ private:
     GLuint _currentTexture = 0;
     uint32_t _currentLevel = 0;
     std::vector<GLuint> _textures;
+    GLuint _pyramid = 0;  // the storage all level textures view
 };

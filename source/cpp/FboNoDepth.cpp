@@ -51,6 +51,9 @@ void FboNoDepth::bindForReading() {
 void FboNoDepth::bindTexture(bool mipmapped) {
     glActiveTexture(GL_TEXTURE0);
     glBindTexture(GL_TEXTURE_2D, _texture);
+    const Sampling wanted = mipmapped ? Sampling::Mipmapped : Sampling::Plain;
+    if (_sampling == wanted) return;
+    _sampling = wanted;
     if (mipmapped) {
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_BASE_LEVEL, 0);
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, 1000);

@@ -21,6 +21,8 @@ public:
     GLuint texture() const { return _texture; }
     GLuint framebuffer() const { return _framebuffer; }
     // Binds the texture on unit 0; mipmapped selects trilinear minification over levels 0..1000.
+    // The parameters are set only when they differ from the last call's: whoever samples
+    // the texture otherwise must do so through a sampler object.
     void bindTexture(bool mipmapped);
 
 private:
@@ -28,4 +30,6 @@ private:
     int _height = 0;
     GLuint _texture = 0;
     GLuint _framebuffer = 0;
+    enum class Sampling { Unset, Plain, Mipmapped };
+    Sampling _sampling = Sampling::Unset;
 };

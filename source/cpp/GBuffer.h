@@ -66,9 +66,13 @@ public:
         for (int i = 0; i < N; ++i) {
             glActiveTexture(GL_TEXTURE0 + i);
             glBindTexture(GL_TEXTURE_2D, _textures[i]);
+            // init() chose nearest filtering; set it again only for a texture bound
+            // the first time, in case someone sampled it otherwise before.
+            if (_filteringSet) continue;
             glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
             glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
         }
+        _filteringSet = true;
     }
 
     GLuint texture(int attachment) const {
@@ -90,6 +94,7 @@ private:
     int _height = 0;
     // Owned here so a destroyed G-buffer gives its memory back.
     GLuint _depth = 0;
+    bool _filteringSet = false;
 };
 
 extern template class GBuffer<8>;

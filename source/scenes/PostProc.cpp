@@ -10,13 +10,9 @@
 namespace {
 const char* const kSource = "source\\scenes\\testgeometry";
 
-void bindLinearRepeat(GLenum unit, GLuint texture) {
+void bindTexture(GLenum unit, GLuint texture) {
     glActiveTexture(unit);
     glBindTexture(GL_TEXTURE_2D, texture);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_REPEAT);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_REPEAT);
 }
 }  // namespace
 
@@ -74,8 +70,25 @@ void PostProc::draw(const FrameTime* frameTime) {
 
     glBindVertexArray(_vao);
     glUseProgram(_program);
-    bindLinearRepeat(GL_TEXTURE0, _first);
-    bindLinearRepeat(GL_TEXTURE1, _second);
+    // The inputs are read linearly and repeating through a sampler object, which leaves
+    // the textures' own parameters to the passes that made them.
+    if (_sampler == 0) {
+        glGenSamplers(1, &_sampler);
+        glSamplerParameteri(_sampler, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+        glSamplerParameteri(_sampler, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+        glSamplerParameteri(_sampler, GL_TEXTURE_WRAP_S, GL_REPEAT);
+        glSamplerParameteri(_sampler, GL_TEXTURE_WRAP_T, GL_REPEAT);
+    }
+    bindTexture(GL_TEXTURE0, _first);
+    bindTexture(GL_TEXTURE1, _second);
+    glBindSampler(0, _sampler);
+    glBindSampler(1, _sampler);
     if (_noise) _noise->bind(GL_TEXTURE2);
     glDrawArrays(GL_TRIANGLE_STRIP, 0, 4);
+    glBindSampler(0, 0);
+    glBindSampler(1, 0);
+}
+
+PostProc::~PostProc() {
+    if (_sampler != 0) glDeleteSamplers(1, &_sampler);
 }

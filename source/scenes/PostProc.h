@@ -30,7 +30,7 @@ public:
     PostProc() = default;
     PostProc(const PostProc&) = delete;
     PostProc& operator=(const PostProc&) = delete;
-    virtual ~PostProc() = default;
+    virtual ~PostProc();
 
     void setVao(GLuint vao) { _vao = vao; }
     void setProgram(GLuint program) { _program = program; }
@@ -62,4 +62,5 @@ private:
     std::unique_ptr<gl::Texture2D> _noise;
     std::map<std::string, GLint> _uniforms;
     uint32_t _offsetsStart = 0;  // the generator's state after the noise texture's draws
+    GLuint _sampler = 0;         // linear, repeating: how the inputs are read
 };
