@@ -1,14 +1,20 @@
 #version 430 core
-// One blurred pyramid level stretched over the target and added (GL_ONE, GL_ONE).
-// Wider levels weigh a little more so the glow has a soft, broad tail.
+// The blurred pyramid summed over the target, each level stretched over it. Wider
+// levels weigh a little more so the glow has a soft, broad tail. The levels are added
+// in order, from 0, as additive blending of one level after another would.
 in vec2 vTexcoord;
 
-uniform sampler2D image;  // never set: unit 0
-uniform float mipmapLevel;  // 0..9
+uniform sampler2D image;  // never set: unit 0, the whole pyramid, one level per level of detail
+uniform float mipmapLevel;  // the last level added (0..9)
 
 out vec4 fragColour;
 
 void main() {
-    float weight = 0.1 * mix(0.6, 1.4, clamp(mipmapLevel / 9.0, 0.0, 1.0));
-    fragColour = vec4(texture(image, vTexcoord).rgb * weight, 0.0);
+    vec3 sum = vec3(0.0);
+    int last = int(mipmapLevel + 0.5);
+    for (int level = 0; level <= last; ++level) {
+        float weight = 0.1 * mix(0.6, 1.4, clamp(float(level) / 9.0, 0.0, 1.0));
+        sum += textureLod(image, vTexcoord, float(level)).rgb * weight;
+    }
+    fragColour = vec4(sum, 0.0);
 }

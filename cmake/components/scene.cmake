@@ -1,5 +1,6 @@
 # The film's scene: set-up, the frame's chain of passes and the final composition.
-add_library(hv_scene STATIC source/scenes/TestGeometry.cpp source/scenes/PostProc.cpp)
+add_library(hv_scene STATIC source/scenes/TestGeometry.cpp source/scenes/PostProc.cpp source/scenes/ProgramUniforms.cpp
+                             source/scenes/ShadowRegions.cpp)
 target_link_libraries(hv_scene PUBLIC hv_shell_lists hv_scenegraph hv_tree hv_shaders hv_vertexattributes
                                       hv_framebuffers hv_textures hv_base glm::glm GLEW::GLEW)
 
@@ -32,3 +33,11 @@ if(HV_BUILD_TESTS)
                    ${CMAKE_BINARY_DIR}/run)
   set_tests_properties(film_plays_to_the_end PROPERTIES LABELS "xvfb;film" TIMEOUT 420 RESOURCE_LOCK xvfb)
 endif()
+
+# A hundred frames of the film, counting every operator new: the steady state allocates nothing.
+hv_add_test(test_frame_alloc SOURCES tests/test_frame_alloc.cpp LIBS hv_shell hv_scene hv_headless)
+if(HV_BUILD_TESTS AND TARGET test_frame_alloc)
+  add_dependencies(test_frame_alloc content)
+endif()
+hv_add_test(test_shadow_regions SOURCES tests/test_shadow_regions.cpp source/scenes/ShadowRegions.cpp
+            LIBS hv_framebuffers)

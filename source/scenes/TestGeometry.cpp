@@ -94,6 +94,7 @@ TestGeometry::TestGeometry()
     _model = resources->loadGraph(kModelFile);
     // The import has already said why; every frame needs the model and its light.
     if (!_model) std::exit(1);
+    collectMeshes();
 
     const std::string resourcePath = forwardSlashes(kModelDirectory);
     for (auto& light : _model->getLights()) {
@@ -242,27 +243,39 @@ glm::vec3 TestGeometry::parameterVector(const char* x, const char* y, const char
     return glm::vec3(parameterValue(x), parameterValue(y), parameterValue(z));
 }
 
-void TestGeometry::useProgram(const char* name) {
-    _currentProgram = programHandle(name);
-    glUseProgram(_currentProgram);
-}
-
-void TestGeometry::setUniform(const char* name, int value) {
-    glUniform1i(glGetUniformLocation(_currentProgram, name), value);
-}
-void TestGeometry::setUniform(const char* name, float value) {
-    glUniform1f(glGetUniformLocation(_currentProgram, name), value);
-}
-void TestGeometry::setUniform(const char* name, const glm::vec3& value) {
-    glUniform3fv(glGetUniformLocation(_currentProgram, name), 1, glm::value_ptr(value));
-}
-void TestGeometry::setUniform(const char* name, const glm::mat4& value) {
-    glUniformMatrix4fv(glGetUniformLocation(_currentProgram, name), 1, GL_FALSE, glm::value_ptr(value));
-}
-
 void TestGeometry::drawQuad() {
     glBindVertexArray(_quadVao);
     glDrawArrays(GL_TRIANGLE_STRIP, 0, 4);
+}
+
+void TestGeometry::collectMeshes() {
+    sg::RenderVisitor visitor;
+    _model->getRoot()->accept(&visitor);
+    for (const auto& [geometry, model] : visitor.getModelMatrices()) {
+        SceneMesh mesh;
+        mesh.geometry = geometry.get();
+        mesh.model = model;
+        Box local;
+        if (auto* positions = dynamic_cast<Attribute<glm::vec3>*>(geometry->attribute(0).get())) {
+            for (const glm::vec3& p : *positions->elements) local.add(glm::dvec3(p));
+        }
+        mesh.bounds = Box::transformed(local, glm::dmat4(model));
+        _modelBounds.add(mesh.bounds);
+        _meshes.push_back(mesh);
+        // Every present stream stays enabled: the shadow program reads only the
+        // position, and streams a program does not read are never fetched.
+        geometry->enableAll();
+    }
+}
+
+Box TestGeometry::treeBounds() const {
+    // The thickest tube is 0.3 around its particle; the end points sit 1e-6 off theirs.
+    constexpr double kReach = 0.31;
+    Box box;
+    if (!_drawTree) return box;
+    for (const Branch& branch : _tree->branches())
+        for (const auto& particle : branch.particles()) box.add(particle->position());
+    return box.grown(kReach);
 }
 
 void TestGeometry::draw(const FrameTime* frameTime) {
@@ -273,20 +286,27 @@ void TestGeometry::draw(const FrameTime* frameTime) {
     parameterVector("mpos.x", "mpos.y", "mpos.z");  // read every frame, used by nothing
     const glm::mat4 view = glm::lookAt(eye, target, up);
 
-    useProgram("geometryPass");
-    glViewport(0, 0, gBuffer->width(), gBuffer->height());
+    if (_geometryUniforms.use()) {
+        glUniform1i(_geometryUniforms.location(1), 8);
+        glUniform1i(_geometryUniforms.location(2), 9);
+        glUniform1i(_geometryUniforms.location(3), 10);
+    }
     gBuffer->bindForWriting();
     glEnable(GL_DEPTH_TEST);
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    // Lighting tells geometry from background by the texture-coordinate target alone and
+    // reads the others only where geometry was drawn, which overwrites all eight: only
+    // that target and the depth need clearing.
+    GLfloat clearColour[4] = {0.0f, 0.0f, 0.0f, 0.0f};
+    glGetFloatv(GL_COLOR_CLEAR_VALUE, clearColour);
+    glClearBufferfv(GL_COLOR, kCoverageAttachment, clearColour);
+    glClear(GL_DEPTH_BUFFER_BIT);
     glDisable(GL_BLEND);
 
-    sg::RenderVisitor visitor;
-    _model->getRoot()->accept(&visitor);
-    geometryPass(view, visitor.getModelMatrices());
+    geometryPass(view);
     passDone("geometry");
     treePass(view, frameTime);
     passDone("tree");
-    shadowPass(lightPosition, visitor.getModelMatrices());
+    shadowPass(view, lightPosition);
     passDone("shadow");
     lightingPass(lightPosition);
     passDone("lighting");
@@ -300,22 +320,19 @@ void TestGeometry::draw(const FrameTime* frameTime) {
     passDone("post");
 }
 
-void TestGeometry::geometryPass(const glm::mat4& view, const ModelMatrices& geometries) {
-    for (const auto& [geometry, model] : geometries) {
-        setUniform("model", model);
-        glUniformMatrix4fv(_modelViewLocation, 1, GL_FALSE, glm::value_ptr(view * model));
-        setUniform("texDiff", 8);
-        setUniform("texSpec", 9);
-        setUniform("texNorm", 10);
-        geometry->enableAll();
+void TestGeometry::geometryPass(const glm::mat4& view) {
+    for (const SceneMesh& mesh : _meshes) {
+        glUniformMatrix4fv(_geometryUniforms.location(0), 1, GL_FALSE, glm::value_ptr(mesh.model));
+        const glm::mat4 modelView = view * mesh.model;
+        glUniformMatrix4fv(_modelViewLocation, 1, GL_FALSE, glm::value_ptr(modelView));
         // A mesh without one of its maps must sample nothing there, not the previous
         // mesh's or the branches' texture still bound on that unit.
         for (GLenum unit : {GL_TEXTURE8, GL_TEXTURE9, GL_TEXTURE10}) {
             glActiveTexture(unit);
             glBindTexture(GL_TEXTURE_2D, 0);
         }
-        geometry->bindTextures(_textures);
-        geometry->draw();
+        mesh.geometry->bindTextures(_textures);
+        mesh.geometry->draw();
     }
 }
 
@@ -330,9 +347,14 @@ void TestGeometry::advanceTree(const FrameTime* frameTime) {
 }
 
 void TestGeometry::treePass(const glm::mat4& view, const FrameTime* frameTime) {
-    useProgram("gPassT");
-    setUniform("VP", _projection * view);
-    const char* const maps[3] = {"slither_diffuse.png", "slither_normal.png", "slither_specular.png"};
+    if (_treeUniforms.use()) {
+        glUniform1i(_treeUniforms.location(1), 8);
+        glUniform1i(_treeUniforms.location(2), 9);
+        glUniform1i(_treeUniforms.location(3), 10);
+    }
+    const glm::mat4 viewProjection = _projection * view;
+    glUniformMatrix4fv(_treeUniforms.location(0), 1, GL_FALSE, glm::value_ptr(viewProjection));
+    static const std::string maps[3] = {"slither_diffuse.png", "slither_normal.png", "slither_specular.png"};
     for (int i = 0; i < 3; ++i) {
         auto found = _textures.find(maps[i]);
         // Reported like a material's missing map, not drawn with whatever is still bound.
@@ -341,67 +363,75 @@ void TestGeometry::treePass(const glm::mat4& view, const FrameTime* frameTime) {
                                      ".\n");
         found->second->bind(GL_TEXTURE8 + i);
     }
-    setUniform("texDiff", 8);
-    setUniform("texNorm", 9);
-    setUniform("texSpec", 10);
     advanceTree(frameTime);
     if (_drawTree) _tree->draw();
 }
 
-void TestGeometry::shadowPass(const glm::vec3& lightPosition, const ModelMatrices& geometries) {
-    useProgram("shadow");
+void TestGeometry::shadowPass(const glm::mat4& view, const glm::vec3& lightPosition) {
+    _shadowUniforms.use();
     glEnable(GL_DEPTH_TEST);
-    _shadowMap->bindForWriting();
-    glViewport(0, 0, _shadowMap->width(), _shadowMap->height());
     _shadowMap->updateFaceMatrices(lightPosition);
+    const int faceSize = _shadowMap->width();
+    glViewport(0, 0, faceSize, _shadowMap->height());
     if (!_castShadows) {
+        _shadowMap->bindForWriting();
         glDisable(GL_DEPTH_TEST);
         return;
     }
-    for (const auto& [geometry, model] : geometries) {
-        if (geometry->mode != GL_TRIANGLES) continue;
-        geometry->enableOnly({0});
-        for (int face = 0; face < 6; ++face) {
-            setUniform("MVP", _shadowMap->faceMatrix(face) * model);
-            _shadowMap->bindFace(face);
-            geometry->draw();
+    // Each face is attached once, cleared and drawn in one go, and only where lighting
+    // can read it this frame; casters that cannot reach that part are not drawn.
+    Box drawn = _modelBounds;
+    const Box branches = treeBounds();
+    drawn.add(branches);
+    _shadowRegions.update(_projection * view, drawn, lightPosition, _shadowMap->faceMatrices(), faceSize);
+    glEnable(GL_SCISSOR_TEST);
+    for (int face = 0; face < 6; ++face) {
+        const ShadowRegions::Face& region = _shadowRegions.face(face);
+        if (!region.needed) continue;
+        _shadowMap->bindFace(face);
+        glScissor(region.x0, region.y0, region.x1 - region.x0, region.y1 - region.y0);
+        glClear(GL_DEPTH_BUFFER_BIT);
+        const glm::mat4& faceMatrix = _shadowMap->faceMatrix(face);
+        for (const SceneMesh& mesh : _meshes) {
+            if (mesh.geometry->mode != GL_TRIANGLES || !_shadowRegions.reaches(face, mesh.bounds)) continue;
+            const glm::mat4 mvp = faceMatrix * mesh.model;
+            glUniformMatrix4fv(_shadowUniforms.location(0), 1, GL_FALSE, glm::value_ptr(mvp));
+            mesh.geometry->draw();
+        }
+        if (_drawTree && _shadowRegions.reaches(face, branches)) {
+            glUniformMatrix4fv(_shadowUniforms.location(0), 1, GL_FALSE, glm::value_ptr(faceMatrix));
+            _tree->draw();
         }
     }
-    for (int face = 0; face < 6 && _drawTree; ++face) {
-        _shadowMap->bindFace(face);
-        useProgram("shadow");
-        setUniform("MVP", _shadowMap->faceMatrix(face));
-        _tree->draw();
-    }
+    glDisable(GL_SCISSOR_TEST);
     glDisable(GL_DEPTH_TEST);
 }
 
 void TestGeometry::lightingPass(const glm::vec3& lightPosition) {
     _fbo1.bindForWriting();
     glClear(GL_COLOR_BUFFER_BIT);
-    glBindVertexArray(_quadVao);
     gBuffer->bindTextures();
     glEnable(GL_BLEND);
     glBlendFunc(GL_ONE, GL_ONE);
-    useProgram("lighting");
-    const char* const samplers[8] = {"texPos", "texNor", "texCol", "texTex", "texTan", "texBit", "texBum", "texSpc"};
-    for (int unit = 0; unit < 8; ++unit) setUniform(samplers[unit], unit);
+    if (_lightingUniforms.use()) {
+        for (int unit = 0; unit < 8; ++unit) glUniform1i(_lightingUniforms.location(unit), unit);
+        glUniform1i(_lightingUniforms.location(8), 11);
+    }
     _shadowMap->bindShadowTexture();
-    setUniform("shadowMap", 11);
-    setUniform("blinnTermExponent", parameterValue("ts.blinnexp"));
-    setUniform("attenuationExponent", parameterValue("atten_exp"));
+    glUniform1f(_lightingUniforms.location(9), parameterValue("ts.blinnexp"));
+    glUniform1f(_lightingUniforms.location(10), parameterValue("atten_exp"));
 
-    glBindVertexArray(_quadVao);
     auto& lights = _model->getLights();
     if (lights.empty()) return;
     auto& light = lights.front();
     light->setAmbient(glm::vec3(0.01f, 0.01f, 0.01f) / static_cast<float>(lights.size()));
     light->setIntensity(parameterValue("light_intens"));
-    setUniform("lightPos", lightPosition);
-    setUniform("intensity", static_cast<float>(light->getIntensity()));
-    setUniform("lightAmb", light->getAmbient());
-    setUniform("lightDif", light->getDiffuse());
-    setUniform("lightSpc", light->getSpecular());
+    glUniform3fv(_lightingUniforms.location(11), 1, glm::value_ptr(lightPosition));
+    glUniform1f(_lightingUniforms.location(12), static_cast<float>(light->getIntensity()));
+    const glm::vec3 ambient = light->getAmbient(), diffuse = light->getDiffuse(), specular = light->getSpecular();
+    glUniform3fv(_lightingUniforms.location(13), 1, glm::value_ptr(ambient));
+    glUniform3fv(_lightingUniforms.location(14), 1, glm::value_ptr(diffuse));
+    glUniform3fv(_lightingUniforms.location(15), 1, glm::value_ptr(specular));
     drawQuad();
 }
 
@@ -411,10 +441,10 @@ void TestGeometry::creditsPass() {
     const float amount = parameterValue("credits");
     auto credits = _textures.find("credits");
     if (amount > 0.0f && credits != _textures.end() && _drawCredits) {
-        useProgram("quad");
-        setUniform("aspectRatio", creditsAspectRatio(credits->second->aspect(), screenWidth, screenHeight));
-        setUniform("amp", amount);
-        setUniform("image", 0);
+        if (_quadUniforms.use()) glUniform1i(_quadUniforms.location(2), 0);
+        glUniform1f(_quadUniforms.location(0),
+                    creditsAspectRatio(credits->second->aspect(), screenWidth, screenHeight));
+        glUniform1f(_quadUniforms.location(1), amount);
         credits->second->bind(GL_TEXTURE0);
         _overlay.draw();
     }
@@ -424,32 +454,27 @@ void TestGeometry::creditsPass() {
 void TestGeometry::bloomPasses() {
     _bright.bindForWriting();
     _fbo1.bindTexture(false);
-    glViewport(0, 0, 1024, 1024);
-    _currentProgram = _brightPass;
-    glUseProgram(_brightPass);
-    setUniform("image", 0);
+    if (_brightUniforms.use()) glUniform1i(_brightUniforms.location(0), 0);
     drawQuad();
     _bright.bindTexture(true);
     glGenerateMipmap(GL_TEXTURE_2D);
 
     FboMipmap& horizontal = *_blurChains[0];
     FboMipmap& vertical = *_blurChains[1];
-    useProgram("hblur");
-    setUniform("image", 0);
+    if (_hBlurUniforms.use()) glUniform1i(_hBlurUniforms.location(0), 0);
     for (uint32_t level = 0; level < horizontal.levelCount(); ++level) {
         horizontal.setLevel(static_cast<int>(level));
         horizontal.bindForWriting();
-        setUniform("mipmapLevel", static_cast<float>(level));
+        glUniform1f(_hBlurUniforms.location(1), static_cast<float>(level));
         drawQuad();
     }
 
-    useProgram("vblur");
-    setUniform("image", 0);
+    if (_vBlurUniforms.use()) glUniform1i(_vBlurUniforms.location(0), 0);
     for (uint32_t level = 0; level < vertical.levelCount(); ++level) {
         horizontal.bindLevelTexture(static_cast<int>(level));
         vertical.setLevel(static_cast<int>(level));
         vertical.bindForWriting();
-        setUniform("mipmapLevel", static_cast<float>(level));
+        glUniform1f(_vBlurUniforms.location(1), static_cast<float>(level));
         drawQuad();
     }
 
@@ -457,10 +482,12 @@ void TestGeometry::bloomPasses() {
     glClear(GL_COLOR_BUFFER_BIT);
     glEnable(GL_BLEND);
     glBlendFunc(GL_ONE, GL_ONE);
-    useProgram("sumMipMaps");
-    for (int level = 0; level < 10 && _addBloom; ++level) {
-        vertical.bindLevelTexture(level);
-        setUniform("mipmapLevel", static_cast<float>(level));
+    if (_addBloom) {
+        // All ten levels in one pass: the program reads the whole second pyramid, level
+        // by level, and adds them up in the order the blending would.
+        _sumUniforms.use();
+        vertical.bindPyramidTexture();
+        glUniform1f(_sumUniforms.location(0), static_cast<float>(kSummedLevels - 1));
         drawQuad();
     }
     glDisable(GL_BLEND);

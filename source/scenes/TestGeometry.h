@@ -16,7 +16,10 @@
 #include "cpp/FboMipmap.h"
 #include "cpp/FboNoDepth.h"
 #include "cpp/VertexAttributes.h"
+#include "scenes/Box.h"
 #include "scenes/PostProc.h"
+#include "scenes/ProgramUniforms.h"
+#include "scenes/ShadowRegions.h"
 
 #include <glm/mat4x4.hpp>
 #include <glm/vec3.hpp>
@@ -78,23 +81,31 @@ public:
     FboNoDepth& bloomImage() { return _fbo2; }
 
 private:
+    // The G-buffer target lighting reads to tell geometry from background ("texTex").
+    static constexpr GLint kCoverageAttachment = 3;
+    // The pyramid levels the bloom sum adds.
+    static constexpr int kSummedLevels = 10;
+
+    // A geometry of the model with its world matrix and world-space bounds. The model
+    // does not move, so these are found once, in the order the render visitor keeps.
+    struct SceneMesh {
+        VertexAttributes* geometry = nullptr;
+        glm::mat4 model{1.0f};
+        Box bounds;
+    };
+
     float parameterValue(const char* name);
     glm::vec3 parameterVector(const char* x, const char* y, const char* z);
-    void setUniform(const char* name, int value);
-    void setUniform(const char* name, float value);
-    void setUniform(const char* name, const glm::vec3& value);
-    void setUniform(const char* name, const glm::mat4& value);
-    void useProgram(const char* name);
     void drawQuad();
 
     void createQuad();
     void loadTextures(const std::string& directory);
+    void collectMeshes();
+    Box treeBounds() const;
 
-    using ModelMatrices = std::map<std::shared_ptr<VertexAttributes>, glm::mat4>;
-
-    void geometryPass(const glm::mat4& view, const ModelMatrices& geometries);
+    void geometryPass(const glm::mat4& view);
     void treePass(const glm::mat4& view, const FrameTime* frameTime);
-    void shadowPass(const glm::vec3& lightPosition, const ModelMatrices& geometries);
+    void shadowPass(const glm::mat4& view, const glm::vec3& lightPosition);
     void lightingPass(const glm::vec3& lightPosition);
     void creditsPass();
     void bloomPasses();
@@ -122,7 +133,21 @@ private:
     TextureTable _textures;
     std::shared_ptr<FboDepthOnlyCubeMap> _shadowMap;
 
-    GLuint _currentProgram = 0;
+    std::vector<SceneMesh> _meshes;
+    Box _modelBounds;
+    ShadowRegions _shadowRegions;
+    ProgramUniforms _geometryUniforms{"geometryPass", {"model", "texDiff", "texSpec", "texNorm"}};
+    ProgramUniforms _treeUniforms{"gPassT", {"VP", "texDiff", "texNorm", "texSpec"}};
+    ProgramUniforms _shadowUniforms{"shadow", {"MVP"}};
+    ProgramUniforms _lightingUniforms{
+        "lighting",
+        {"texPos", "texNor", "texCol", "texTex", "texTan", "texBit", "texBum", "texSpc", "shadowMap",
+         "blinnTermExponent", "attenuationExponent", "lightPos", "intensity", "lightAmb", "lightDif", "lightSpc"}};
+    ProgramUniforms _quadUniforms{"quad", {"aspectRatio", "amp", "image"}};
+    ProgramUniforms _brightUniforms{"brightPass", {"image"}};
+    ProgramUniforms _hBlurUniforms{"hblur", {"image", "mipmapLevel"}};
+    ProgramUniforms _vBlurUniforms{"vblur", {"image", "mipmapLevel"}};
+    ProgramUniforms _sumUniforms{"sumMipMaps", {"mipmapLevel"}};
     std::function<void(const char*)> _passObserver;
     bool _drawTree = true;
     bool _castShadows = true;
