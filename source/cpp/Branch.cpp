@@ -87,7 +87,12 @@ void Branch::integrate() {
 
 void Branch::remesh() {
     rebuildMesh();
-    if (_upload == MeshUpload::Gpu) _mesh->update();
+    if (_upload != MeshUpload::Gpu) return;
+    // The colours and texture coordinates never change after the first upload: only the
+    // streams the rebuild rewrote go to GL again.
+    glBindVertexArray(_mesh->vao);
+    for (int location : {tube::kPosition, tube::kNormal, tube::kTangent, tube::kBitangent})
+        _mesh->attributes[static_cast<size_t>(location)]->upload(static_cast<GLuint>(location));
 }
 
 void Branch::restoreState(const glm::vec3& force, const double* radii) {
