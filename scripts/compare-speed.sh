@@ -89,11 +89,12 @@ fi
 configure_and_build "$work/src" "$work/build" "$short"
 configure_and_build "$root" "$build" "the working tree"
 
-frame_ms() {  # build dir, size -> median frame in ms
+frame_ms() {  # build dir, size -> median frame and median CPU time per frame (all threads), in ms
   local out
   out=$("$1/halvane-frames" --dir "$1/run" --size "$2" --bench "$frames" --time "$film_time" 2> /dev/null) ||
     { echo "compare-speed: halvane-frames in $1 failed at $2" >&2; exit 1; }
-  sed -n 's/.*median frame \([0-9.]*\) ms.*/\1/p' <<< "$out" | head -1
+  echo "$(sed -n 's/.*median frame \([0-9.]*\) ms.*/\1/p' <<< "$out" | head -1)" \
+       "$(sed -n 's/^CPU time per frame.*median \([0-9.]*\) ms.*/\1/p' <<< "$out" | head -1)"
 }
 
 tree_us() {  # build dir -> one 60 Hz frame of the branches with the upload, in µs
@@ -115,16 +116,29 @@ for rep in $(seq 1 "$reps"); do
   for size in $sizes tree; do
     for side in $order; do
       if [ "$side" = base ]; then dir="$work/build"; else dir="$build"; fi
-      if [ "$size" = tree ]; then value=$(tree_us "$dir"); unit=us; else value=$(frame_ms "$dir" "$size"); unit=ms; fi
-      [ -n "$value" ] || { echo "compare-speed: no measurement from $side at $size" >&2; exit 1; }
-      echo "$rep $size $side $value" >> "$results"
-      printf 'rep %d  %-9s %-7s %8.1f %s\n' "$rep" "$size" "$side" "$value" "$unit"
+      if [ "$size" = tree ]; then
+        value=$(tree_us "$dir")
+        [ -n "$value" ] || { echo "compare-speed: no measurement from $side at $size" >&2; exit 1; }
+        echo "$rep $size $side $value" >> "$results"
+        printf 'rep %d  %-9s %-7s %8.1f us\n' "$rep" "$size" "$side" "$value"
+      else
+        read -r value cpu <<< "$(frame_ms "$dir" "$size")"
+        [ -n "$value" ] || { echo "compare-speed: no measurement from $side at $size" >&2; exit 1; }
+        echo "$rep $size $side $value" >> "$results"
+        # Old timers print no CPU time; such runs have no CPU ratio.
+        [ -n "$cpu" ] && echo "$rep cpu-$size $side $cpu" >> "$results"
+        printf 'rep %d  %-9s %-7s %8.1f ms  (CPU, all threads %s ms)\n' "$rep" "$size" "$side" "$value" "${cpu:--}"
+      fi
     done
   done
 done
 
 echo "== summary (current / base; median over repetitions, spread = lowest .. highest ratio)"
-for size in $sizes tree; do
+echo "   frames: wall-clock as a viewer gets them; cpu-WxH: CPU time of all threads per frame,"
+echo "   which other work on the machine disturbs less"
+cpu_sizes=""
+for size in $sizes; do grep -q " cpu-$size " "$results" && cpu_sizes="$cpu_sizes cpu-$size"; done
+for size in $sizes $cpu_sizes tree; do
   awk -v size="$size" '
     function median(a, n,   i, j, t) {
       for (i = 1; i <= n; ++i) for (j = i + 1; j <= n; ++j) if (a[j] < a[i]) { t = a[i]; a[i] = a[j]; a[j] = t }
@@ -138,6 +152,7 @@ for size in $sizes tree; do
       for (i = 1; i <= n; ++i) { if (q[i] < lo) lo = q[i]; if (q[i] > hi) hi = q[i] }
       unit = size == "tree" ? "us" : "ms"
       label = size == "tree" ? "branches" : size
+      if (n == 0) exit
       printf "%-9s base %8.1f %s  current %8.1f %s  ratio %.3f  (%.3f .. %.3f, %d reps)\n",
              label, median(b, n), unit, median(c, n), unit, median(q, n), lo, hi, n
     }' "$results"
