@@ -9,9 +9,9 @@
 #include "platform/WindowGlLoader.h"
 
 #include <GL/glew.h>
-#include <SDL.h>
 
 #include <cstdlib>
+#include <utility>
 
 Demo& Demo::createWindow(const DisplaySettings& settings) {
     screenWidth = settings.width;
@@ -24,7 +24,10 @@ Demo& Demo::createWindow(const DisplaySettings& settings) {
         platform::showMessageBox("Failed to set full screen mode.");
         std::exit(1);
     }
-    switch (window.create("Vostrel", screenWidth, screenHeight, fullscreen)) {
+    platform::WindowHandlers handlers;
+    handlers.created = [this] { onCreate(); };
+    handlers.message = [this](const platform::WindowEvent& event) { handleMessage(event); };
+    switch (window.create("Vostrel", screenWidth, screenHeight, fullscreen, std::move(handlers))) {
         case platform::Window::CreateResult::Created:
             break;
         case platform::Window::CreateResult::NoPixelFormat:
@@ -34,9 +37,6 @@ Demo& Demo::createWindow(const DisplaySettings& settings) {
             platform::showMessageBox("Failed to set full screen mode.");
             std::exit(1);
     }
-    if (fullscreen) SDL_ShowCursor(SDL_DISABLE);
-
-    onCreate();
     return *this;
 }
 
@@ -72,6 +72,7 @@ void Demo::onCreate() {
 }
 
 void Demo::handleMessage(const platform::WindowEvent& event) {
+    if (event.kind == platform::WindowEvent::Paint) paint();
     if (event.kind == platform::WindowEvent::Close ||
         (event.kind == platform::WindowEvent::KeyDown && event.key == platform::kEscapeKey)) {
         BASS_Free();

@@ -4,7 +4,8 @@
 // the display for fullscreen (a refused mode ends the process with status 1, as does
 // every failure to make the window, its context or GLEW, after its message), builds
 // the 4.3 core context, sets the initial GL state, creates the driver (which loads
-// everything) and only then shows the window. handleMessage() ends the process on
+// everything) and only then shows the window, all from the window's creation
+// handler. handleMessage() paints on a paint request and ends the process on
 // Escape and when the window is closed; paint() renders one frame and swaps.
 // One instance lives for the whole process and is never torn down.
 #pragma once

@@ -81,15 +81,11 @@ bool PresentationDriver::replaceTrackKeys(const std::string& name, const sync_ke
 void PresentationDriver::runMessageLoop(Demo& demo) {
     BASS_ChannelPlay(musicStream, TRUE);
     for (;;) {
-        // Drain what is pending without waiting, then paint: the loop never sleeps.
-        platform::WindowEvent event;
-        while (demo.window.pollEvent(&event)) {
-            if (event.kind == platform::WindowEvent::Quit) {
-                BASS_Free();
-                std::exit(0);
-            }
-            demo.handleMessage(event);
+        // One message at a time without waiting (the loop never sleeps); the window
+        // paints the next frame whenever nothing else is pending.
+        if (demo.window.dispatchMessage() == platform::Window::Dispatched::Quit) {
+            BASS_Free();
+            std::exit(0);
         }
-        demo.paint();
     }
 }

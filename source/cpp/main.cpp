@@ -13,8 +13,7 @@
 #include "platform/ExitGuard.h"
 #include "platform/MessageBox.h"
 #include "platform/SetupDialog.h"
-
-#include <SDL.h>
+#include "platform/Window.h"
 
 #include <cstdio>
 #include <exception>
@@ -27,10 +26,7 @@ int main(int, char**) {
         std::fprintf(stderr, "Halvane needs a graphical display (is DISPLAY set?).\n");
         return 1;
     }
-    if (SDL_Init(SDL_INIT_VIDEO) != 0) {
-        std::fprintf(stderr, "Halvane could not start SDL video: %s\n", SDL_GetError());
-        return 1;
-    }
+    if (!platform::Window::startVideo()) return 1;
     if (!platform::runSetupDialog(displaySettings)) return -1;
 
     // Never destroyed: the process ends with exit() and nothing is torn down on the way.

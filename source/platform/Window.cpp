@@ -7,6 +7,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <utility>
 
 #if defined(SDL_VIDEO_DRIVER_X11)
 #include <X11/Xlib.h>
@@ -30,6 +31,12 @@ void storePlainWindowName(SDL_Window* window, const char* title) {
 }
 }  // namespace
 
+bool Window::startVideo() {
+    if (SDL_Init(SDL_INIT_VIDEO) == 0) return true;
+    std::fprintf(stderr, "Halvane could not start SDL video: %s\n", SDL_GetError());
+    return false;
+}
+
 bool Window::displayOffersMode(int width, int height) {
     int count = SDL_GetNumDisplayModes(0);
     for (int i = 0; i < count; ++i) {
@@ -39,7 +46,8 @@ bool Window::displayOffersMode(int width, int height) {
     return false;
 }
 
-Window::CreateResult Window::create(const char* title, int width, int height, bool fullscreen) {
+Window::CreateResult Window::create(const char* title, int width, int height, bool fullscreen,
+                                    WindowHandlers handlers) {
     requestWindowPixelFormat();
     SDL_GL_SetAttribute(SDL_GL_FRAMEBUFFER_SRGB_CAPABLE, 1);
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 4);
@@ -72,7 +80,10 @@ Window::CreateResult Window::create(const char* title, int width, int height, bo
         if (SDL_GetClosestDisplayMode(0, &mode, &closest) == nullptr || closest.w != width ||
             closest.h != height || SDL_SetWindowDisplayMode(_window, &closest) != 0)
             return CreateResult::FullscreenRefused;
+        SDL_ShowCursor(SDL_DISABLE);
     }
+    _handlers = std::move(handlers);
+    if (_handlers.created) _handlers.created();
     return CreateResult::Created;
 }
 
@@ -121,6 +132,15 @@ bool Window::pollEvent(WindowEvent* event) {
         event->modifiers = e.key.keysym.mod;
     }
     return true;
+}
+
+Window::Dispatched Window::dispatchMessage() {
+    WindowEvent event;
+    // Nothing pending: the window is due for its next frame.
+    if (!pollEvent(&event)) event.kind = WindowEvent::Paint;
+    if (event.kind == WindowEvent::Quit) return Dispatched::Quit;
+    if (_handlers.message) _handlers.message(event);
+    return Dispatched::Message;
 }
 
 void Window::drawableSize(int* width, int* height) const {

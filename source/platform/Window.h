@@ -5,21 +5,20 @@
 // requested size and the window has no border; otherwise the drawable area is
 // exactly the requested size. The GL context is a 4.3 core, forward-compatible
 // one. Events are read without waiting and reduced to what the presentation
-// reacts to.
+// reacts to. The Windows build has its own window over Win32 and WGL.
 #pragma once
+
+#ifdef _WIN32
+#include "platform/win32/Window.h"
+#else
+
+#include "platform/WindowEvent.h"
 
 #include <SDL.h>
 
 namespace platform {
 
-struct WindowEvent {
-    enum Kind { Quit, Close, KeyDown, Other };
-    Kind kind = Other;
-    int key = 0;  // SDL keycode for KeyDown; Escape is 27 as on every other system
-    int modifiers = 0;  // SDL key modifiers (KMOD_SHIFT...) held with that key
-};
-
-constexpr int kEscapeKey = SDLK_ESCAPE;
+static_assert(kEscapeKey == SDLK_ESCAPE, "SDL's Escape keycode");
 
 class Window {
 public:
@@ -27,14 +26,18 @@ public:
     Window(const Window&) = delete;
     Window& operator=(const Window&) = delete;
 
+    // Starts SDL's video; false (with the reason on standard error) when it cannot.
+    static bool startVideo();
+
     // True when the display offers exactly width x height, so fullscreen can switch to it.
     static bool displayOffersMode(int width, int height);
 
     enum class CreateResult { Created, NoPixelFormat, FullscreenRefused };
 
     // Requests the presentation's framebuffer format and creates the hidden window;
-    // in fullscreen also selects the display mode it switches to when shown.
-    CreateResult create(const char* title, int width, int height, bool fullscreen);
+    // in fullscreen also selects the display mode it switches to when shown and hides
+    // the mouse cursor. Then runs handlers.created; handlers.message gets the events.
+    CreateResult create(const char* title, int width, int height, bool fullscreen, WindowHandlers handlers = {});
 
     // Creates the 4.3 core context (not yet current); false on failure.
     bool createCoreContext();
@@ -48,6 +51,10 @@ public:
     void swap();
     // The next pending event without waiting; false when there is none.
     bool pollEvent(WindowEvent* event);
+    // Hands the next pending event to the message handler, or a Paint when none is
+    // pending; a quit request is returned instead.
+    enum class Dispatched { Message, Quit };
+    Dispatched dispatchMessage();
 
     void drawableSize(int* width, int* height) const;
     SDL_Window* handle() const { return _window; }
@@ -55,6 +62,9 @@ public:
 private:
     SDL_Window* _window = nullptr;
     SDL_GLContext _context = nullptr;
+    WindowHandlers _handlers;
 };
 
 }  // namespace platform
+
+#endif
