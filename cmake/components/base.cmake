@@ -1,16 +1,28 @@
 # Process-wide basics: assertions, message boxes, the shared random generator.
 add_library(hv_base STATIC
   source/platform/Assert.c
-  source/platform/MessageBox.cpp
   source/cpp/Random.cpp
   source/cpp/Display.cpp
   source/cpp/GLError.cpp
   source/cpp/InitialGlState.cpp)
-target_link_libraries(hv_base PUBLIC SDL2::SDL2 GLEW::GLEW OpenGL::OpenGL glm::glm)
+target_link_libraries(hv_base PUBLIC GLEW::GLEW OpenGL::OpenGL glm::glm)
+if(WIN32)
+  target_sources(hv_base PRIVATE source/platform/win32/MessageBox.cpp source/platform/win32/Text.cpp)
+  target_link_libraries(hv_base PUBLIC user32)
+else()
+  target_sources(hv_base PRIVATE source/platform/MessageBox.cpp)
+  target_link_libraries(hv_base PUBLIC SDL2::SDL2)
+endif()
 
-# Headless GL for tests and tools.
+# Headless GL for tests and tools (on Windows a hidden WGL window).
 add_library(hv_gltest STATIC tests/support/GlTestContext.cpp)
 target_include_directories(hv_gltest PUBLIC ${CMAKE_SOURCE_DIR}/tests/support)
-target_link_libraries(hv_gltest PUBLIC GLEW::GLEW OpenGL::OpenGL OpenGL::EGL PNG::PNG GTest::gtest)
+target_link_libraries(hv_gltest PUBLIC GLEW::GLEW OpenGL::OpenGL PNG::PNG GTest::gtest)
+if(WIN32)
+  target_sources(hv_gltest PRIVATE tests/support/GlTestContextWgl.cpp source/platform/win32/PixelFormat.cpp)
+  target_link_libraries(hv_gltest PUBLIC gdi32 user32)
+else()
+  target_link_libraries(hv_gltest PUBLIC OpenGL::EGL)
+endif()
 
 hv_add_test(test_base SOURCES tests/test_base.cpp LIBS hv_base hv_gltest)

@@ -1,6 +1,8 @@
 # The film's content: generators for textures, the warehouse model, the credits image and
 # the timeline contact sheet, and the `content` target that assembles build/run.
 
+# The generators run on the build machine only; the Windows build takes their output.
+if(NOT WIN32)
 add_library(hv_artpng STATIC tools/texturegen/PngWriter.cpp)
 target_include_directories(hv_artpng PUBLIC ${CMAKE_SOURCE_DIR}/tools/texturegen)
 target_link_libraries(hv_artpng PUBLIC PNG::PNG)
@@ -35,6 +37,7 @@ if(TARGET test_content)
                              HV_CONTACTSHEET="$<TARGET_FILE:contactsheet>")
   target_include_directories(test_content PRIVATE ${CMAKE_SOURCE_DIR}/tests)
 endif()
+endif()
 
 # build/run: a complete working directory for the film. The data and shader trees are
 # copied fresh (stale files would otherwise show up in the texture scan), and the
@@ -60,7 +63,7 @@ function(hv_content_finish)
     add_custom_command(
       OUTPUT ${CMAKE_BINARY_DIR}/content/tracks.stamp
       COMMAND ${CMAKE_COMMAND} -E make_directory ${HV_RUN_DIR} ${CMAKE_BINARY_DIR}/content
-      COMMAND $<TARGET_FILE:synctrack> compile ${HV_TIMELINE} ${HV_RUN_DIR}
+      COMMAND ${CMAKE_CROSSCOMPILING_EMULATOR} $<TARGET_FILE:synctrack> compile ${HV_TIMELINE} ${HV_RUN_DIR}
       COMMAND ${CMAKE_COMMAND} -E touch ${CMAKE_BINARY_DIR}/content/tracks.stamp
       DEPENDS synctrack ${HV_TIMELINE}
       COMMENT "Compiling the timeline into ${HV_RUN_DIR}/sync_*.track")

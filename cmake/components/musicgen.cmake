@@ -1,5 +1,8 @@
 # The music generator: synthesises and mixes the film's soundtrack into a WAV file
 # (scripts/make-music.sh encodes it to data/music.mp3).
+if(WIN32)
+  return()
+endif()
 add_library(hv_musicgen STATIC
   tools/musicgen/Arrangement.cpp
   tools/musicgen/Automation.cpp

@@ -4,6 +4,11 @@ add_library(hv_scene STATIC source/scenes/TestGeometry.cpp source/scenes/PostPro
 target_link_libraries(hv_scene PUBLIC hv_shell_lists hv_scenegraph hv_tree hv_shaders hv_vertexattributes
                                       hv_framebuffers hv_textures hv_base glm::glm GLEW::GLEW)
 
+# Headless rendering needs EGL; the Windows build has the program alone.
+if(WIN32)
+  return()
+endif()
+
 # Renders frames of the film headless (EGL pbuffer, a clock we set) to PNG files.
 add_library(hv_headless STATIC tools/frames/HeadlessSurface.cpp tools/frames/PngWriter.cpp)
 target_include_directories(hv_headless PUBLIC ${CMAKE_SOURCE_DIR}/tools/frames)

@@ -6,26 +6,44 @@ add_library(hv_shell_lists STATIC
   source/cpp/AbstractScene.cpp)
 target_link_libraries(hv_shell_lists PUBLIC hv_base glm::glm GLEW::GLEW)
 
-find_package(X11 REQUIRED)
 add_library(hv_shell STATIC
-  source/platform/WindowGlLoader.cpp
-  source/platform/Window.cpp
-  source/platform/ExitGuard.cpp
-  source/platform/X11DisplayModes.cpp
-  source/platform/GlProbe.cpp
-  source/platform/SetupDialog.cpp
   source/cpp/Demo.cpp
   source/cpp/PresentationDriver.cpp
   source/scenes/PlaceholderScene.cpp
   source/scenes/FilmScene.cpp)
 target_link_libraries(hv_shell PUBLIC hv_scene hv_shell_lists hv_base hv_audio hv_sync hv_framebuffers hv_textures
-                                      GTK3::GTK3 SDL2::SDL2 X11::X11 X11::Xrandr GLEW::GLEW OpenGL::OpenGL glm::glm)
+                                      GLEW::GLEW OpenGL::OpenGL glm::glm)
 
 add_executable(halvane source/cpp/main.cpp)
 target_link_libraries(halvane PRIVATE hv_shell)
 set_target_properties(halvane PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/run)
 
 hv_add_test(test_shell_lists SOURCES tests/test_shell_lists.cpp LIBS hv_shell_lists)
+
+if(WIN32)
+  # The Win32 and WGL layer; a GUI program with the dialog template and icon.
+  target_sources(hv_shell PRIVATE
+    source/platform/win32/Window.cpp
+    source/platform/win32/ExitGuard.cpp
+    source/platform/win32/WindowGlLoader.cpp
+    source/platform/win32/PixelFormat.cpp
+    source/platform/win32/GlProbe.cpp
+    source/platform/win32/SetupDialog.cpp)
+  target_link_libraries(hv_shell PUBLIC gdi32 user32)
+  target_sources(halvane PRIVATE source/platform/win32/Halvane.rc)
+  set_target_properties(halvane PROPERTIES WIN32_EXECUTABLE ON)
+  return()
+endif()
+
+find_package(X11 REQUIRED)
+target_sources(hv_shell PRIVATE
+  source/platform/WindowGlLoader.cpp
+  source/platform/Window.cpp
+  source/platform/ExitGuard.cpp
+  source/platform/X11DisplayModes.cpp
+  source/platform/GlProbe.cpp
+  source/platform/SetupDialog.cpp)
+target_link_libraries(hv_shell PUBLIC GTK3::GTK3 SDL2::SDL2 X11::X11 X11::Xrandr)
 
 # The whole program on a virtual X server: dialog, window, and every way it ends.
 if(HV_BUILD_TESTS)

@@ -1,4 +1,5 @@
-// Playing a decoded stream on a sound device through SDL.
+// Playing a decoded stream on a sound device: through SDL here, through WinMM in the
+// Windows build (win32/AudioDevice.cpp), behind the same calls.
 //
 // SDL pulls samples on its own audio thread; the stream's position and the time of
 // the last pull are shared with the caller's thread under a mutex. The device is

@@ -1,7 +1,9 @@
 #include "GlTestContext.h"
 
+#ifndef _WIN32
 #include <EGL/egl.h>
 #include <EGL/eglext.h>
+#endif
 #include <png.h>
 
 #include <cstdio>
@@ -13,6 +15,15 @@ namespace {
 bool g_ready = false;
 std::string g_failure;
 
+#ifdef _WIN32
+}  // namespace
+// GlTestContextWgl.cpp: a hidden window with a WGL 4.3 core context.
+bool createWglContext(std::string* why);
+namespace {
+bool createContext(std::string* why) {
+    return createWglContext(why);
+}
+#else
 bool createContext(std::string* why) {
     auto getPlatformDisplay =
         reinterpret_cast<PFNEGLGETPLATFORMDISPLAYEXTPROC>(eglGetProcAddress("eglGetPlatformDisplayEXT"));
@@ -64,6 +75,7 @@ bool createContext(std::string* why) {
     }
     return true;
 }
+#endif
 
 }  // namespace
 
