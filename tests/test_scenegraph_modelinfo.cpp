@@ -6,7 +6,8 @@
 #include <array>
 #include <cstdio>
 #include <string>
-#include <sys/wait.h>
+
+#include "Portable.h"
 
 namespace {
 
@@ -18,15 +19,14 @@ struct ToolRun {
 // Runs modelinfo with `arguments`; stdout is captured, stderr folded into it when asked.
 ToolRun runModelinfo(const std::string& arguments, bool withStderr = false) {
     ToolRun run;
-    const std::string command =
-        std::string(HV_MODELINFO) + " " + arguments + (withStderr ? " 2>&1" : " 2>/dev/null");
+    const std::string command = hvtest::programCommand(HV_MODELINFO) + " " + arguments +
+                                (withStderr ? " 2>&1" : std::string(" 2>") + hvtest::kNullDevice);
     FILE* pipe = popen(command.c_str(), "r");
     if (pipe == nullptr) return run;
     std::array<char, 4096> buffer{};
     size_t n = 0;
     while ((n = fread(buffer.data(), 1, buffer.size(), pipe)) > 0) run.out.append(buffer.data(), n);
-    const int raw = pclose(pipe);
-    run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+    run.status = hvtest::exitStatus(pclose(pipe));
     return run;
 }
 

@@ -11,8 +11,9 @@ extern "C" {
 #include <cstring>
 #include <limits>
 #include <string>
-#include <unistd.h>
 #include <vector>
+
+#include "Portable.h"
 
 namespace {
 
@@ -39,16 +40,14 @@ std::vector<unsigned char> trackBytes(uint64_t declared, const std::vector<Key>&
 class SyncFiles : public ::testing::Test {
 protected:
     void SetUp() override {
-        char pattern[] = "/tmp/hv_sync_XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        dir_ = pattern;
+        dir_ = hvtest::makeScratchDir("hv_sync");
+        ASSERT_FALSE(dir_.empty());
         device_ = sync_open_device((dir_ + "/sync").c_str());
         ASSERT_NE(device_, nullptr);
     }
     void TearDown() override {
         sync_close_device(device_);
-        std::string command = "rm -rf '" + dir_ + "'";
-        ASSERT_EQ(std::system(command.c_str()), 0);
+        hvtest::removeTree(dir_);
     }
     void write(const std::string& name, const std::vector<unsigned char>& bytes) {
         FILE* file = std::fopen((dir_ + "/sync_" + name + ".track").c_str(), "wb");

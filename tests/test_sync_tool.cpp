@@ -6,7 +6,8 @@
 #include <cstdio>
 #include <fstream>
 #include <string>
-#include <sys/wait.h>
+
+#include "Portable.h"
 
 namespace {
 
@@ -24,24 +25,21 @@ struct ToolRun {
 
 ToolRun run(const std::string& arguments) {
     ToolRun result;
-    std::string command = std::string(HV_BINARY_DIR) + "/synctrack " + arguments + " 2>&1";
+    std::string command =
+        hvtest::programCommand(std::string(HV_BINARY_DIR) + "/synctrack") + " " + arguments + " 2>&1";
     FILE* pipe = popen(command.c_str(), "r");
     if (!pipe) return result;
     char buffer[512];
     while (std::fgets(buffer, sizeof buffer, pipe)) result.output += buffer;
-    int status = pclose(pipe);
-    result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    result.status = hvtest::exitStatus(pclose(pipe));
     return result;
 }
 
 // A scratch directory removed when the test ends.
 struct ScratchDir {
     std::string path;
-    ScratchDir() {
-        char pattern[] = "/tmp/hv_synctool_XXXXXX";
-        path = mkdtemp(pattern);
-    }
-    ~ScratchDir() { std::system(("rm -rf '" + path + "'").c_str()); }
+    ScratchDir() : path(hvtest::makeScratchDir("hv_synctool")) {}
+    ~ScratchDir() { hvtest::removeTree(path); }
 };
 
 }  // namespace
@@ -70,7 +68,8 @@ TEST(Timeline, ParsesSectionsBarsAndTypes) {
 
 TEST(Timeline, ErrorsNameFileAndLine) {
     EXPECT_EQ(parseError("[a]\n0 1 step\n0 2 step\n"), "film.timeline:3: row 0 appears twice");
-    EXPECT_EQ(parseError("[a]\n5 1 step\n2 2 step\n"), "film.timeline:3: row 2 comes after row 5: rows must increase");
+    EXPECT_EQ(parseError("[a]\n5 1 step\n2 2 step\n"),
+              "film.timeline:3: row 2 comes after row 5: rows must increase");
     EXPECT_EQ(parseError("[a]\n0 1 wobble\n"),
               "film.timeline:2: unknown key type 'wobble' (step, linear, smooth or ramp)");
     EXPECT_EQ(parseError("\n[a]\n0 1.2.3 step\n"), "film.timeline:3: bad number '1.2.3'");

@@ -3,6 +3,8 @@
 #include "cpp/DistanceConstraint.h"
 #include "cpp/Particle.h"
 
+#include "Portable.h"
+
 #include <glm/glm.hpp>
 #include <gtest/gtest.h>
 
@@ -91,7 +93,7 @@ TEST_F(ParticleDeathTest, NaNPositionsAreInternalErrors) {
             Particle p(glm::dvec3(0));
             p.moveTo(glm::dvec3(0, kNaN, 0));
         },
-        "Expression: newPos == newPos\nFile: source\\\\cpp\\\\Tree\nLine: [0-9]+");
+        "Expression: newPos == newPos\nFile: source\\\\cpp\\\\Tree\nLine: " HV_REGEX_DIGIT "+");
     EXPECT_DEATH(
         {
             Particle p(glm::dvec3(kNaN, 0, 0));
