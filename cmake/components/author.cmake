@@ -1,4 +1,7 @@
 # halvane-author: the film with a transport, live reload and an overlay, for its authors.
+if(WIN32)  # a tool for the build machine, not part of the Windows build
+  return()
+endif()
 add_library(hv_author STATIC tools/author/Transport.cpp tools/author/BunchPath.cpp tools/author/MotionSnapshots.cpp
                              tools/author/LiveTimeline.cpp
                              tools/author/Options.cpp)

@@ -1,5 +1,8 @@
 # The film as a video file: offscreen frames and the music encoded into one MP4 with
 # FFmpeg's libraries (H.264 through x264, AAC).
+if(WIN32)  # a tool for the build machine, not part of the Windows build
+  return()
+endif()
 find_package(FFmpeg REQUIRED COMPONENTS avformat avcodec avutil swscale swresample)
 
 add_executable(halvane-capture

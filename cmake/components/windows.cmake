@@ -20,6 +20,8 @@ if(NOT HV_BUILD_TESTS)
   return()
 endif()
 
+hv_add_test(test_windows_audio SOURCES tests/windows/test_audio_winmm.cpp LIBS hv_audio)
+
 add_executable(test_windows_dialog_lists tests/windows/DialogLists.cpp)
 target_link_libraries(test_windows_dialog_lists PRIVATE user32)
 

@@ -36,8 +36,8 @@ bool createWglContext(std::string* why) {
         *why = "no legacy WGL context";
         return false;
     }
-    auto createContextAttribs =
-        reinterpret_cast<PFNWGLCREATECONTEXTATTRIBSARBPROC>(wglGetProcAddress("wglCreateContextAttribsARB"));
+    auto createContextAttribs = reinterpret_cast<PFNWGLCREATECONTEXTATTRIBSARBPROC>(
+        reinterpret_cast<void*>(wglGetProcAddress("wglCreateContextAttribsARB")));
     if (createContextAttribs == nullptr) {
         *why = "wglCreateContextAttribsARB is missing";
         return false;

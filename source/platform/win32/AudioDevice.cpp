@@ -2,8 +2,10 @@
 //
 // A feeder thread keeps a few buffers queued on the device, refilling each one the
 // device hands back. The played position is the device's own count of samples
-// played (waveOutGetPosition), so it follows what is heard rather than what was
-// queued. The device is opened in the stream's own rate and channel count.
+// played (waveOutGetPosition) since the stream was started or moved, so it follows
+// what is heard rather than what was queued. The device is opened in the stream's
+// own rate and channel count. Pausing pauses the device; a seek starts it over
+// from the new frame.
 #include "platform/AudioDevice.h"
 
 #include "platform/win32/Text.h"
@@ -99,15 +101,20 @@ public:
         return true;
     }
 
-    void start() override {
+    void start() override { restartAt(0, true); }
+
+    void setPaused(bool paused) override {
         std::lock_guard<std::mutex> lock(_mutex);
-        // Hands every queued buffer back and sets the device's position to zero.
-        waveOutReset(_device);
-        _nextFrame = 0;
-        _reported = 0;
-        _started = true;
-        for (WAVEHDR& header : _headers) queue(header);
+        if (!_started || paused == _paused) return;
+        // The device's own position holds while it is paused.
+        if (paused)
+            waveOutPause(_device);
+        else
+            waveOutRestart(_device);
+        _paused = paused;
     }
+
+    void seek(uint64_t frame) override { restartAt(frame, false); }
 
     bool started() const override {
         std::lock_guard<std::mutex> lock(_mutex);
@@ -116,7 +123,7 @@ public:
 
     uint64_t playedFrames() override {
         std::lock_guard<std::mutex> lock(_mutex);
-        if (!_started) return 0;
+        if (!_started) return _reported;
         MMTIME time;
         ZeroMemory(&time, sizeof time);
         time.wType = TIME_SAMPLES;
@@ -126,11 +133,30 @@ public:
             played = time.u.sample;
         else if (time.wType == TIME_BYTES)
             played = time.u.cb / _pcm->bytesPerFrame();
-        _reported = std::max(_reported, std::min<uint64_t>(played, _pcm->frames()));
+        _reported = std::max(_reported, std::min<uint64_t>(_firstFrame + played, _pcm->frames()));
         return _reported;
     }
 
 private:
+    // Plays on from `frame` (clamped to the stream). waveOutReset hands every queued
+    // buffer back and sets the device's position to zero: positions count from `frame`.
+    void restartAt(uint64_t frame, bool starting) {
+        std::lock_guard<std::mutex> lock(_mutex);
+        if (!starting && !_started) return;
+        waveOutReset(_device);
+        _firstFrame = std::min(frame, _pcm->frames());
+        _nextFrame = _firstFrame;
+        _reported = _firstFrame;
+        if (starting) {
+            _started = true;
+            _paused = false;
+            waveOutRestart(_device);
+        } else if (_paused) {
+            waveOutPause(_device);
+        }
+        for (WAVEHDR& header : _headers) queue(header);
+    }
+
     // Fills a buffer the device has finished with from the next frames and queues it;
     // leaves it alone once the stream is used up. Called with _mutex held.
     void queue(WAVEHDR& header) {
@@ -166,8 +192,10 @@ private:
     std::atomic<bool> _stopping{false};
     mutable std::mutex _mutex;
     // Guarded by _mutex: shared with the feeder thread.
-    uint64_t _nextFrame = 0;  // next frame to queue
+    uint64_t _firstFrame = 0;  // the frame the device's position counts from
+    uint64_t _nextFrame = 0;   // next frame to queue
     bool _started = false;
+    bool _paused = false;
     uint64_t _reported = 0;  // keeps the position from running backwards
 };
 

@@ -26,12 +26,6 @@ LRESULT CALLBACK windowProcedure(HWND window, UINT message, WPARAM wParam, LPARA
     return DefWindowProcW(window, message, wParam, lParam);
 }
 
-// The system restores a CDS_FULLSCREEN mode when the process ends; saying so
-// explicitly also covers systems that forget (and costs nothing where they do not).
-void restoreDisplayMode() {
-    ChangeDisplaySettingsW(nullptr, 0);
-}
-
 }  // namespace
 
 bool Window::displayOffersMode(int width, int height) {
@@ -75,9 +69,10 @@ Window::CreateResult Window::create(const char* title, int width, int height, bo
         mode.dmPelsWidth = static_cast<DWORD>(width);
         mode.dmPelsHeight = static_cast<DWORD>(height);
         mode.dmFields = DM_BITSPERPEL | DM_PELSWIDTH | DM_PELSHEIGHT;
+        // Windows gives the desktop its mode back when the process ends. (Restoring it
+        // ourselves at exit makes Wine tear down X windows that are already gone.)
         if (ChangeDisplaySettingsW(&mode, CDS_FULLSCREEN) != DISP_CHANGE_SUCCESSFUL)
             return CreateResult::FullscreenRefused;
-        std::atexit(&restoreDisplayMode);
         ShowCursor(FALSE);
         style = WS_POPUP;
     } else {
