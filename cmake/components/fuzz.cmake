@@ -3,6 +3,9 @@
 # once failed on; and, with clang and -DHV_FUZZ=ON, one libFuzzer target per check.
 # The fuzz build is a tree of its own (scripts/fuzz.sh): every library in it is
 # instrumented for coverage, AddressSanitizer and UndefinedBehaviorSanitizer.
+if(WIN32)  # the fuzz checks and their regression test run in the Linux build
+  return()
+endif()
 option(HV_FUZZ "Build the libFuzzer targets (needs clang)" OFF)
 
 if(HV_FUZZ)

@@ -6,7 +6,8 @@
 #   escape         Return runs: the window "Vostrel" renders frames of the film (a
 #                  screenshot is neither black nor flat); Escape ends it with status 0
 #   music-ends     with a 3 s music the film ends by itself with status 0
-# WINEPREFIX must name an initialised prefix.
+# The program runs in a Wine prefix of its own beside SCRATCH, with its own
+# wineserver bound to this test's X display, stopped when the test ends.
 set -u
 wine=$1
 rundir=$(cd "$2" && pwd) || exit 2
@@ -16,9 +17,19 @@ scratch=$5
 mkdir -p "$scratch"
 export WINEDEBUG=${WINEDEBUG:--all}
 export WINEDLLOVERRIDES="mscoree,mshtml="
+export WINEPREFIX
+WINEPREFIX=$(dirname "$scratch")/wineprefix
+pid=""
+
+stop_wine() {
+  kill -KILL "$pid" 2>/dev/null
+  /usr/lib/wine/wineserver -k 2>/dev/null
+  /usr/lib/wine/wineserver -w 2>/dev/null
+}
 
 fail() {
   echo "FAIL ($scenario): $*"
+  stop_wine
   [ -f "$scratch/stderr" ] && { echo "--- program's standard error:"; tail -n 30 "$scratch/stderr"; }
   exit 1
 }
@@ -83,7 +94,7 @@ fi
 
 (cd "$workdir" && exec "$wine" halvane.exe) > "$scratch/stdout" 2> "$scratch/stderr" &
 pid=$!
-trap 'kill -KILL $pid 2>/dev/null' EXIT
+trap stop_wine EXIT
 saw_window=0
 
 case $scenario in
@@ -124,4 +135,5 @@ case $scenario in
     ;;
 esac
 trap - EXIT
+stop_wine
 echo "ok ($scenario)"

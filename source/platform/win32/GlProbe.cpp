@@ -30,7 +30,7 @@ int probeMaxSamples(HWND dialog) {
     HWND window = createProbeWindow(dialog);
     HDC dc = GetDC(window);
     if (window == nullptr || !setPresentationPixelFormat(dc)) {
-        showMessageBox("No OpenGL pixel format with 24 colour, 8 alpha and 32 depth bits.");
+        showMessageBox("Couldn't set pixel format.");
         std::exit(1);
     }
 
