@@ -13,6 +13,10 @@ if command -v ccache > /dev/null; then
   launcher=(-DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 fi
 mkdir -p "$dir"
+# Found libraries are cached by path: a new dependency prefix needs a fresh configure.
+if [ -f "$dir/CMakeCache.txt" ] && ! grep -qx "HV_WIN64_PREFIX:[A-Z]*=$prefix" "$dir/CMakeCache.txt"; then
+  rm -f "$dir/CMakeCache.txt"
+fi
 cmake -S . -B "$dir" -DCMAKE_TOOLCHAIN_FILE="$PWD/cmake/toolchains/mingw-w64.cmake" -DHV_WIN64_PREFIX="$prefix" \
   -DCMAKE_BUILD_TYPE=Release "${launcher[@]}" > "$dir.configure.log" 2>&1 || { cat "$dir.configure.log"; exit 1; }
 cmake --build "$dir" -j"${HV_JOBS:-2}"
