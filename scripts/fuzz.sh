@@ -64,10 +64,11 @@ export UBSAN_OPTIONS=print_stacktrace=1
 export LSAN_OPTIONS=suppressions=$PWD/fuzz/lsan.supp:print_suppressions=0
 declare -A dict=([timeline]=fuzz/timeline.dict [model]=fuzz/collada.dict)
 # The library the innermost frame of a report's stack belongs to (libFuzzer's, the
-# sanitizers' and libc's own frames skipped): a fault inside Assimp or libpng that our
+# sanitizers', the allocator's and libc's own frames skipped; an allocation too big for
+# the sanitizer belongs to whoever asked for it): a fault inside Assimp or libpng that our
 # code cannot guard cheaply is reported without failing the run (HV_FUZZ_STRICT=1 fails).
 first_frame_module() {
-  grep -E '^ +#[0-9]+ 0x' "$1" | grep -v -E '__sanitizer|fuzzer::|libc\.so|libstdc\+\+|__interceptor|__asan|__pthread_kill|in (abort|raise|__GI_)' |
+  grep -E '^ +#[0-9]+ 0x' "$1" | grep -v -E '__sanitizer|fuzzer::|libc\.so|libstdc\+\+|__interceptor|__asan|__pthread_kill|in (abort|raise|__GI_|operator new|operator delete|malloc|calloc|realloc|posix_memalign|aligned_alloc)\b' |
     head -1 | sed -E 's/.*\(([^()+]*\/)?([^/()+]+)\+0x[0-9a-f]+\).*/\2/'
 }
 failed=0
