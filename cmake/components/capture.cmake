@@ -7,13 +7,19 @@ find_package(FFmpeg REQUIRED COMPONENTS avformat avcodec avutil swscale swresamp
 
 add_executable(halvane-capture
   tools/capture/main.cpp
+  tools/capture/AvError.cpp
   tools/capture/CaptureOptions.cpp
+  tools/capture/CaptureRun.cpp
   tools/capture/FilmCapture.cpp
+  tools/capture/FrameMusic.cpp
   tools/capture/FrameQueue.cpp
   tools/capture/Mp4Writer.cpp
+  tools/capture/MusicLoader.cpp
   tools/capture/OutputFile.cpp
   tools/capture/Progress.cpp
-  tools/capture/Readback.cpp)
+  tools/capture/Readback.cpp
+  tools/capture/SpanTag.cpp
+  tools/capture/WriterSettings.cpp)
 target_link_libraries(halvane-capture PRIVATE hv_film_renderer FFmpeg::avformat FFmpeg::avcodec FFmpeg::avutil
                                               FFmpeg::swscale FFmpeg::swresample Threads::Threads)
 

@@ -1,6 +1,7 @@
 #include "FilmCapture.h"
 
 #include "FilmRenderer.h"
+#include "FrameMusic.h"
 #include "FrameQueue.h"
 #include "Mp4Writer.h"
 #include "Progress.h"
@@ -19,15 +20,6 @@ namespace {
 // Enough for the encoder to absorb an uneven frame without holding up the renderer.
 constexpr size_t kQueuedFrames = 4;
 
-// The music's samples [begin, end) (in frames of all channels), silence beyond its end.
-void musicSamples(const platform::PcmBuffer& music, int64_t begin, int64_t end, std::vector<int16_t>* out) {
-    const int64_t channels = music.channels;
-    out->assign(static_cast<size_t>((end - begin) * channels), 0);
-    const int64_t available = std::min<int64_t>(end, static_cast<int64_t>(music.frames()));
-    if (available > begin)
-        std::copy(music.samples.begin() + begin * channels, music.samples.begin() + available * channels, out->begin());
-}
-
 }  // namespace
 
 CaptureResult captureSpan(FilmRenderer& renderer, const CaptureSpan& span, const platform::PcmBuffer& music,
@@ -40,14 +32,11 @@ CaptureResult captureSpan(FilmRenderer& renderer, const CaptureSpan& span, const
     std::string encoderWhy;
 
     std::thread encoder([&] {
-        std::vector<int16_t> samples;
+        FrameMusic sound(music);
         while (QueuedFrame* frame = queue.pop()) {
             if (!failed && !abandon) {
-                const int64_t begin = span.sampleAt(frame->index, music.rate);
-                const int64_t end = span.sampleAt(frame->index + 1, music.rate);
-                musicSamples(music, begin, end, &samples);
                 if (!writer.addVideoFrame(frame->pixels.data(), &encoderWhy) ||
-                    !writer.addAudio(samples.data(), static_cast<int>(end - begin), &encoderWhy)) {
+                    !sound.add(span, frame->index, writer, &encoderWhy)) {
                     failed = true;
                     queue.close();
                 }

@@ -1,5 +1,7 @@
 #include "Mp4Writer.h"
 
+#include "AvError.h"
+
 extern "C" {
 #include <libavcodec/avcodec.h>
 #include <libavformat/avformat.h>
@@ -17,14 +19,8 @@ extern "C" {
 
 namespace {
 
-std::string describe(int error) {
-    char text[AV_ERROR_MAX_STRING_SIZE] = {};
-    av_strerror(error, text, sizeof text);
-    return text;
-}
-
 bool fail(std::string* why, const std::string& what, int error) {
-    *why = what + ": " + describe(error);
+    *why = what + ": " + describeAvError(error);
     return false;
 }
 
@@ -48,16 +44,21 @@ void Mp4Writer::close() {
     swr_free(&_swr);
 }
 
-bool Mp4Writer::open(const std::string& path, const Settings& settings, std::string* why) {
-    _settings = settings;
+bool Mp4Writer::create(const std::string& path, std::string* why) {
     // x264 reports its settings and statistics on every run; only errors are worth showing.
     av_log_set_level(AV_LOG_ERROR);
     // "file:" keeps a name with a colon from being read as another protocol.
-    const std::string url = "file:" + path;
-    int error = avformat_alloc_output_context2(&_format, nullptr, "mp4", url.c_str());
+    _url = "file:" + path;
+    int error = avformat_alloc_output_context2(&_format, nullptr, "mp4", _url.c_str());
     if (error < 0) return fail(why, "cannot set up an MP4 file", error);
-    const bool globalHeader = (_format->oformat->flags & AVFMT_GLOBALHEADER) != 0;
+    for (const auto& [key, value] : _settings.metadata) av_dict_set(&_format->metadata, key.c_str(), value.c_str(), 0);
+    _packet = av_packet_alloc();
+    if (_packet == nullptr) return *why = "out of memory", false;
+    return true;
+}
 
+bool Mp4Writer::addVideoEncoder(std::string* why) {
+    const Settings& settings = _settings;
     const bool lossless = settings.crf == 0;
     const AVCodec* videoCodec = avcodec_find_encoder_by_name(lossless ? "libx264rgb" : "libx264");
     if (videoCodec == nullptr) return *why = "this FFmpeg has no x264 encoder", false;
@@ -74,35 +75,20 @@ bool Mp4Writer::open(const std::string& path, const Settings& settings, std::str
         _video->color_primaries = AVCOL_PRI_BT709;
         _video->color_trc = AVCOL_TRC_BT709;
     }
-    if (globalHeader) _video->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
+    if ((_format->oformat->flags & AVFMT_GLOBALHEADER) != 0) _video->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
     AVDictionary* videoOptions = nullptr;
     av_dict_set(&videoOptions, "preset", "medium", 0);
     if (lossless)
         av_dict_set(&videoOptions, "qp", "0", 0);
     else
         av_dict_set_int(&videoOptions, "crf", settings.crf, 0);
-    error = avcodec_open2(_video, videoCodec, &videoOptions);
+    int error = avcodec_open2(_video, videoCodec, &videoOptions);
     av_dict_free(&videoOptions);
     if (error < 0) return fail(why, "cannot open the H.264 encoder", error);
     _videoStream = avformat_new_stream(_format, nullptr);
     avcodec_parameters_from_context(_videoStream->codecpar, _video);
     _videoStream->time_base = _video->time_base;
     _videoStream->avg_frame_rate = _video->framerate;
-
-    const AVCodec* audioCodec = avcodec_find_encoder(AV_CODEC_ID_AAC);
-    if (audioCodec == nullptr) return *why = "this FFmpeg has no AAC encoder", false;
-    _audio = avcodec_alloc_context3(audioCodec);
-    _audio->sample_fmt = AV_SAMPLE_FMT_FLTP;
-    _audio->sample_rate = settings.sampleRate;
-    av_channel_layout_default(&_audio->ch_layout, settings.channels);
-    _audio->bit_rate = 128000 * settings.channels;
-    _audio->time_base = AVRational{1, settings.sampleRate};
-    if (globalHeader) _audio->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
-    error = avcodec_open2(_audio, audioCodec, nullptr);
-    if (error < 0) return fail(why, "cannot open the AAC encoder", error);
-    _audioStream = avformat_new_stream(_format, nullptr);
-    avcodec_parameters_from_context(_audioStream->codecpar, _audio);
-    _audioStream->time_base = _audio->time_base;
 
     _sws = sws_getContext(settings.width, settings.height, AV_PIX_FMT_RGBA, settings.width, settings.height,
                           _video->pix_fmt, SWS_BICUBIC | SWS_ACCURATE_RND | SWS_FULL_CHR_H_INP, nullptr, nullptr,
@@ -112,6 +98,32 @@ bool Mp4Writer::open(const std::string& path, const Settings& settings, std::str
         const int* bt709 = sws_getCoefficients(SWS_CS_ITU709);
         sws_setColorspaceDetails(_sws, bt709, 1, bt709, 0, 0, 1 << 16, 1 << 16);
     }
+    _videoFrame = av_frame_alloc();
+    if (_videoFrame == nullptr) return *why = "out of memory", false;
+    _videoFrame->format = _video->pix_fmt;
+    _videoFrame->width = settings.width;
+    _videoFrame->height = settings.height;
+    if (av_frame_get_buffer(_videoFrame, 0) < 0) return *why = "out of memory", false;
+    return true;
+}
+
+bool Mp4Writer::addAudioEncoder(std::string* why) {
+    const Settings& settings = _settings;
+    const AVCodec* audioCodec = avcodec_find_encoder(AV_CODEC_ID_AAC);
+    if (audioCodec == nullptr) return *why = "this FFmpeg has no AAC encoder", false;
+    _audio = avcodec_alloc_context3(audioCodec);
+    _audio->sample_fmt = AV_SAMPLE_FMT_FLTP;
+    _audio->sample_rate = settings.sampleRate;
+    av_channel_layout_default(&_audio->ch_layout, settings.channels);
+    _audio->bit_rate = 128000 * settings.channels;
+    _audio->time_base = AVRational{1, settings.sampleRate};
+    if ((_format->oformat->flags & AVFMT_GLOBALHEADER) != 0) _audio->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
+    int error = avcodec_open2(_audio, audioCodec, nullptr);
+    if (error < 0) return fail(why, "cannot open the AAC encoder", error);
+    _audioStream = avformat_new_stream(_format, nullptr);
+    avcodec_parameters_from_context(_audioStream->codecpar, _audio);
+    _audioStream->time_base = _audio->time_base;
+
     AVChannelLayout layout = {};
     av_channel_layout_default(&layout, settings.channels);
     error = swr_alloc_set_opts2(&_swr, &layout, AV_SAMPLE_FMT_FLTP, settings.sampleRate, &layout, AV_SAMPLE_FMT_S16,
@@ -119,30 +131,45 @@ bool Mp4Writer::open(const std::string& path, const Settings& settings, std::str
     if (error >= 0) error = swr_init(_swr);
     if (error < 0) return fail(why, "cannot set up the sample conversion", error);
     _fifo = av_audio_fifo_alloc(AV_SAMPLE_FMT_FLTP, settings.channels, 4 * _audio->frame_size);
-
-    _videoFrame = av_frame_alloc();
-    _videoFrame->format = _video->pix_fmt;
-    _videoFrame->width = settings.width;
-    _videoFrame->height = settings.height;
     _audioFrame = av_frame_alloc();
-    _packet = av_packet_alloc();
-    if (_fifo == nullptr || _videoFrame == nullptr || _audioFrame == nullptr || _packet == nullptr ||
-        av_frame_get_buffer(_videoFrame, 0) < 0)
-        return *why = "out of memory", false;
+    if (_fifo == nullptr || _audioFrame == nullptr) return *why = "out of memory", false;
+    return true;
+}
 
-    error = avio_open(&_format->pb, url.c_str(), AVIO_FLAG_WRITE);
+bool Mp4Writer::writeHeader(const std::string& path, std::string* why) {
+    int error = avio_open(&_format->pb, _url.c_str(), AVIO_FLAG_WRITE);
     if (error < 0) return fail(why, "cannot create " + path, error);
-    // The index goes to the front at the end, so a player can start before it has the whole file.
     AVDictionary* muxOptions = nullptr;
-    av_dict_set(&muxOptions, "movflags", "+faststart", 0);
+    // The index goes to the front at the end, so a player can start before it has the whole file;
+    // metadata keys of our own are kept as they are named.
+    av_dict_set(&muxOptions, "movflags", "+faststart+use_metadata_tags", 0);
     // Durations in the file's own units (the edit lists) exact to a sample and a frame, not to a millisecond.
-    const int64_t timescale = std::lcm<int64_t>(settings.fps, settings.sampleRate);
+    const int64_t timescale = std::lcm<int64_t>(_settings.fps, _settings.sampleRate);
     if (timescale <= INT32_MAX / 16) av_dict_set_int(&muxOptions, "movie_timescale", timescale, 0);
     error = avformat_write_header(_format, &muxOptions);
     av_dict_free(&muxOptions);
     if (error < 0) return fail(why, "cannot write " + path, error);
     _headerWritten = true;
     return true;
+}
+
+bool Mp4Writer::open(const std::string& path, const Settings& settings, std::string* why) {
+    _settings = settings;
+    return create(path, why) && addVideoEncoder(why) && addAudioEncoder(why) && writeHeader(path, why);
+}
+
+bool Mp4Writer::openCopying(const std::string& path, const Settings& settings, const AVCodecParameters* video,
+                            std::string* why) {
+    _settings = settings;
+    if (!create(path, why)) return false;
+    _videoStream = avformat_new_stream(_format, nullptr);
+    if (_videoStream == nullptr || avcodec_parameters_copy(_videoStream->codecpar, video) < 0)
+        return *why = "out of memory", false;
+    // The source's tag belongs to its container; the muxer picks the one for MP4.
+    _videoStream->codecpar->codec_tag = 0;
+    _videoStream->time_base = AVRational{1, settings.fps};
+    _videoStream->avg_frame_rate = AVRational{settings.fps, 1};
+    return addAudioEncoder(why) && writeHeader(path, why);
 }
 
 bool Mp4Writer::encode(AVCodecContext* codec, AVStream* stream, AVFrame* frame, std::string* why) {
@@ -167,6 +194,14 @@ bool Mp4Writer::addVideoFrame(const uint8_t* rgba, std::string* why) {
     sws_scale(_sws, source, stride, 0, _settings.height, _videoFrame->data, _videoFrame->linesize);
     _videoFrame->pts = _videoFrames++;
     return encode(_video, _videoStream, _videoFrame, why);
+}
+
+bool Mp4Writer::addVideoPacket(AVPacket* packet, std::string* why) {
+    av_packet_rescale_ts(packet, AVRational{1, _settings.fps}, _videoStream->time_base);
+    packet->stream_index = _videoStream->index;
+    const int error = av_interleaved_write_frame(_format, packet);
+    if (error < 0) return fail(why, "cannot write the file", error);
+    return true;
 }
 
 bool Mp4Writer::addAudio(const int16_t* interleaved, int frames, std::string* why) {
@@ -207,7 +242,7 @@ bool Mp4Writer::finish(std::string* why) {
     if (!_headerWritten) return *why = "the file was never opened", false;
     if (!encodeAudioFrames(true, why)) return false;
     if (!encode(_audio, _audioStream, nullptr, why)) return false;
-    if (!encode(_video, _videoStream, nullptr, why)) return false;
+    if (_video != nullptr && !encode(_video, _videoStream, nullptr, why)) return false;
     int error = av_write_trailer(_format);
     if (error < 0) return fail(why, "cannot finish the file", error);
     error = avio_closep(&_format->pb);

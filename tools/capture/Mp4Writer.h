@@ -6,6 +6,8 @@
 // so decoding gives back the very pixels. Audio arrives as interleaved 16-bit PCM and
 // is encoded as AAC; the encoder's priming samples are marked in the file's edit
 // list, so the first sample a player outputs is the first sample given here.
+// A writer opened with copied video takes H.264 packets as they are instead of frames
+// (to join spans that were encoded before); its audio is encoded as always.
 // Nothing is complete before finish() has written the index: a file that is
 // abandoned (destroyed unfinished) is not playable and is the caller's to delete.
 // Not thread-safe: one thread feeds a writer.
@@ -13,9 +15,12 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
+#include <vector>
 
 struct AVFormatContext;
 struct AVCodecContext;
+struct AVCodecParameters;
 struct AVStream;
 struct AVFrame;
 struct AVPacket;
@@ -32,6 +37,8 @@ public:
         int crf = 18;
         int sampleRate = 44100;
         int channels = 2;
+        // Format-level entries (key, value), kept in the file and read back as its metadata.
+        std::vector<std::pair<std::string, std::string>> metadata;
     };
 
     Mp4Writer() = default;
@@ -41,18 +48,28 @@ public:
 
     // Creates the file at `path` and writes its header. False with a reason.
     bool open(const std::string& path, const Settings& settings, std::string* why);
+    // The same, for video that arrives as packets encoded with `video`'s parameters.
+    bool openCopying(const std::string& path, const Settings& settings, const AVCodecParameters* video,
+                     std::string* why);
     // width x height x 4 bytes, rows top to bottom.
     bool addVideoFrame(const uint8_t* rgba, std::string* why);
+    // An encoded frame with its timestamps in frames from the file's start; the packet is left blank.
+    bool addVideoPacket(AVPacket* packet, std::string* why);
     bool addAudio(const int16_t* interleaved, int frames, std::string* why);
     // Encodes what is left, writes the index and closes the file.
     bool finish(std::string* why);
 
 private:
+    bool create(const std::string& path, std::string* why);
+    bool addVideoEncoder(std::string* why);
+    bool addAudioEncoder(std::string* why);
+    bool writeHeader(const std::string& path, std::string* why);
     bool encode(AVCodecContext* codec, AVStream* stream, AVFrame* frame, std::string* why);
     bool encodeAudioFrames(bool flushAll, std::string* why);
     void close();
 
     Settings _settings;
+    std::string _url;
     AVFormatContext* _format = nullptr;
     AVCodecContext* _video = nullptr;
     AVCodecContext* _audio = nullptr;

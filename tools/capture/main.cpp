@@ -10,12 +10,16 @@
 // that cannot load (a missing file, a broken shader) gives its message on stderr, never
 // in a box, and status 1 too.
 #include "CaptureOptions.h"
+#include "CaptureRun.h"
 #include "CaptureSpan.h"
 #include "FilmCapture.h"
 #include "FilmRenderer.h"
 #include "Mp4Writer.h"
+#include "MusicLoader.h"
 #include "OutputFile.h"
 #include "Progress.h"
+#include "SpanTag.h"
+#include "WriterSettings.h"
 
 #include "cpp/BranchMotion.h"
 #include "cpp/Music.h"
@@ -23,12 +27,9 @@
 #include "platform/Mp3Decoder.h"
 #include "scenes/TestGeometry.h"
 
-#include <csignal>
 #include <cstdio>
 #include <exception>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <optional>
 #include <string>
 #include <unistd.h>
@@ -36,39 +37,14 @@
 
 namespace {
 
-volatile std::sig_atomic_t g_stop = 0;
-
-void onSignal(int) { g_stop = 1; }
-
-int usage(const std::string& why) {
-    std::fprintf(stderr, "halvane-capture: %s\n%s", why.c_str(), kCaptureUsage);
-    return 2;
+SpanTag spanTag(const CaptureOptions& options, const CaptureSpan& span) {
+    SpanTag tag;
+    tag.span = span;
+    tag.width = options.width;
+    tag.height = options.height;
+    tag.crf = options.crf;
+    return tag;
 }
-
-int failure(const std::string& why) {
-    std::fprintf(stderr, "halvane-capture: %s\n", why.c_str());
-    return 1;
-}
-
-std::optional<platform::PcmBuffer> loadMusic() {
-    std::ifstream file(kMusicFile, std::ios::binary);
-    if (!file) return std::nullopt;
-    std::vector<unsigned char> data((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-    return platform::decodeMp3(data.data(), data.size());
-}
-
-Mp4Writer::Settings writerSettings(const CaptureOptions& options, const platform::PcmBuffer& music) {
-    Mp4Writer::Settings settings;
-    settings.width = options.width;
-    settings.height = options.height;
-    settings.fps = options.fps;
-    settings.crf = options.crf;
-    settings.sampleRate = music.rate;
-    settings.channels = music.channels;
-    return settings;
-}
-
-bool isTerminal() { return ::isatty(STDERR_FILENO) == 1; }
 
 // Captures the span into `output`'s temporary file; the status to end with.
 int capture(FilmRenderer& renderer, const CaptureSpan& span, const platform::PcmBuffer& music,
@@ -76,19 +52,10 @@ int capture(FilmRenderer& renderer, const CaptureSpan& span, const platform::Pcm
     std::string why;
     if (!output.create(&why)) return failure(why);
     Mp4Writer writer;
-    if (!writer.open(output.temporaryPath(), writerSettings(options, music), &why)) return failure(why);
+    if (!writer.open(output.temporaryPath(), writerSettings(spanTag(options, span), music), &why)) return failure(why);
     Progress progress(span.frames(), stderr, isTerminal());
-    switch (captureSpan(renderer, span, music, writer, progress, &g_stop, &why)) {
-        case CaptureResult::Stopped:
-            if (isTerminal()) std::fprintf(stderr, "\n");
-            return failure("interrupted; nothing written");
-        case CaptureResult::Failed:
-            return failure(why);
-        case CaptureResult::Done:
-            break;
-    }
-    if (!writer.finish(&why) || !output.commit(&why)) return failure(why);
-    return 0;
+    const CaptureResult result = captureSpan(renderer, span, music, writer, progress, interrupted(), &why);
+    return completeOutput(result, why, writer, output);
 }
 
 // Draws the span, goes back to its start, and captures it into a file that is then removed.
@@ -99,7 +66,7 @@ int bench(FilmRenderer& renderer, const CaptureSpan& span, const platform::PcmBu
     BranchMotion::Snapshot atStart;
     renderer.scene().branchMotion().save(&atStart);
     Progress drawing(span.frames(), stderr, isTerminal());
-    if (renderSpan(renderer, span, drawing, &g_stop) != CaptureResult::Done) return failure("interrupted");
+    if (renderSpan(renderer, span, drawing, interrupted()) != CaptureResult::Done) return failure("interrupted");
     const double renderFps = drawing.framesPerSecond(span.frames());
     renderer.scene().branchMotion().restore(atStart);
 
@@ -107,9 +74,9 @@ int bench(FilmRenderer& renderer, const CaptureSpan& span, const platform::PcmBu
     std::string why;
     if (!output.create(&why)) return failure(why);
     Mp4Writer writer;
-    if (!writer.open(output.temporaryPath(), writerSettings(options, music), &why)) return failure(why);
+    if (!writer.open(output.temporaryPath(), writerSettings(spanTag(options, span), music), &why)) return failure(why);
     Progress capturing(span.frames(), stderr, isTerminal());
-    const CaptureResult result = captureSpan(renderer, span, music, writer, capturing, &g_stop, &why);
+    const CaptureResult result = captureSpan(renderer, span, music, writer, capturing, interrupted(), &why);
     if (result == CaptureResult::Stopped) return failure("interrupted");
     if (result == CaptureResult::Failed || !writer.finish(&why)) return failure(why);
     const double captureFps = capturing.framesPerSecond(span.frames());
@@ -124,7 +91,7 @@ int bench(FilmRenderer& renderer, const CaptureSpan& span, const platform::PcmBu
 int captureFilm(int argc, char** argv) {
     CaptureOptions options;
     std::string why;
-    if (!parseCaptureOptions(argc, argv, &options, &why)) return usage(why);
+    if (!parseCaptureOptions(argc, argv, &options, &why)) return usageError(why);
 
     // --out names a place from where we were started, not from the run directory.
     OutputFile output(options.out.empty() ? std::string() : std::filesystem::absolute(options.out).string());
@@ -132,7 +99,7 @@ int captureFilm(int argc, char** argv) {
     if (::chdir(options.dir.c_str()) != 0) return failure("cannot enter " + options.dir);
 
     std::optional<platform::PcmBuffer> music = loadMusic();
-    if (!music || music->rate <= 0) return failure(std::string("cannot read the music ") + kMusicFile);
+    if (!music) return failure(std::string("cannot read the music ") + kMusicFile);
     const double musicSeconds = static_cast<double>(music->frames()) / music->rate;
     const double to = options.to < 0.0 ? musicSeconds : options.to;
     if (options.from >= musicSeconds || to > musicSeconds + 0.5 / music->rate) {
@@ -142,10 +109,9 @@ int captureFilm(int argc, char** argv) {
         return failure(text);
     }
     const CaptureSpan span = CaptureSpan::of(options.from, to, options.fps);
-    if (span.frames() <= 0) return usage("the span holds no frame at " + std::to_string(options.fps) + " fps");
+    if (span.frames() <= 0) return usageError("the span holds no frame at " + std::to_string(options.fps) + " fps");
 
-    std::signal(SIGINT, onSignal);
-    std::signal(SIGTERM, onSignal);
+    catchInterrupts();
 
     FilmRenderer renderer;
     if (!renderer.open(options.width, options.height, &why)) return failure(why);
@@ -155,9 +121,7 @@ int captureFilm(int argc, char** argv) {
                  span.timeOf(span.firstFrame), options.width, options.height, options.fps);
 
     if (options.bench) return bench(renderer, span, *music, options);
-    const int status = capture(renderer, span, *music, options, output);
-    if (status == 0) std::printf("%s\n", output.path().c_str());
-    return status;
+    return capture(renderer, span, *music, options, output);
 }
 
 }  // namespace

@@ -1,0 +1,11 @@
+#include "AvError.h"
+
+extern "C" {
+#include <libavutil/error.h>
+}
+
+std::string describeAvError(int error) {
+    char text[AV_ERROR_MAX_STRING_SIZE] = {};
+    av_strerror(error, text, sizeof text);
+    return text;
+}

@@ -1,0 +1,6 @@
+// FFmpeg's error codes as text for our messages.
+#pragma once
+
+#include <string>
+
+std::string describeAvError(int error);

@@ -1,0 +1,13 @@
+#include "WriterSettings.h"
+
+Mp4Writer::Settings writerSettings(const SpanTag& tag, const platform::PcmBuffer& music) {
+    Mp4Writer::Settings settings;
+    settings.width = tag.width;
+    settings.height = tag.height;
+    settings.fps = tag.span.fps;
+    settings.crf = tag.crf;
+    settings.sampleRate = music.rate;
+    settings.channels = music.channels;
+    settings.metadata.emplace_back(kSpanTagKey, tag.format());
+    return settings;
+}
