@@ -7,6 +7,10 @@
 
 #include <gtest/gtest.h>
 
+extern "C" {
+#include <libavformat/avformat.h>
+}
+
 #include <cmath>
 #include <csignal>
 #include <fcntl.h>
@@ -41,6 +45,33 @@ int run(const std::string& tool, const std::string& arguments) {
         std::string(HV_BINARY_DIR) + "/" + tool + " --dir " + kRun + " " + arguments + " > /dev/null 2>&1";
     const int status = std::system(command.c_str());
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+// The command's status, with what it said on stdout and stderr in *said.
+int runSaying(const std::string& tool, const std::string& arguments, std::string* said) {
+    const std::string command = std::string(HV_BINARY_DIR) + "/" + tool + " --dir " + kRun + " " + arguments + " 2>&1";
+    FILE* pipe = popen(command.c_str(), "r");
+    char buffer[256];
+    for (size_t got = 0; pipe != nullptr && (got = fread(buffer, 1, sizeof buffer, pipe)) > 0;) said->append(buffer, got);
+    const int status = pipe != nullptr ? pclose(pipe) : -1;
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+// The video packets of a file as stored, and the video stream's duration in seconds.
+std::vector<std::vector<uint8_t>> videoPackets(const fs::path& path, double* seconds) {
+    std::vector<std::vector<uint8_t>> packets;
+    AVFormatContext* format = nullptr;
+    if (avformat_open_input(&format, path.c_str(), nullptr, nullptr) < 0) return packets;
+    const int video = av_find_best_stream(format, AVMEDIA_TYPE_VIDEO, -1, -1, nullptr, 0);
+    *seconds = video < 0 ? 0.0 : format->streams[video]->duration * av_q2d(format->streams[video]->time_base);
+    AVPacket* packet = av_packet_alloc();
+    while (av_read_frame(format, packet) >= 0) {
+        if (packet->stream_index == video) packets.emplace_back(packet->data, packet->data + packet->size);
+        av_packet_unref(packet);
+    }
+    av_packet_free(&packet);
+    avformat_close_input(&format);
+    return packets;
 }
 
 DecodedMedia decode(const fs::path& path, const std::string& format = "") {
@@ -141,6 +172,46 @@ TEST(Capture, LosslessSpansJoinIntoTheWholeSpanFrameForFrame) {
         EXPECT_TRUE(joined.frames[k] == all.frames[k]) << "frame " << k;
         EXPECT_NEAR(joined.frameTimes[k], k / 30.0, 1e-3) << "frame " << k;
     }
+}
+
+// Parts [0, 1) and [1, 2) joined: their video packets as they are, and the sound of a capture of [0, 2).
+TEST(Capture, PartsThatMeetJoinWithoutEncodingTheirPictureAgain) {
+    TempDir out;
+    const fs::path first = out.path / "first.mp4", second = out.path / "second.mp4", whole = out.path / "whole.mp4",
+                   late = out.path / "late.mp4", joined = out.path / "joined.mp4", refused = out.path / "refused.mp4";
+    const std::string common = "--size 160x100 --fps 15 ";
+    ASSERT_EQ(run("halvane-capture", common + "--from 0 --to 1 --out " + first.string()), 0);
+    ASSERT_EQ(run("halvane-capture", common + "--from 1 --to 2 --out " + second.string()), 0);
+    ASSERT_EQ(run("halvane-capture", common + "--from 0 --to 2 --out " + whole.string()), 0);
+    ASSERT_EQ(run("halvane-capture", common + "--from 1.5 --to 2 --out " + late.string()), 0);
+    ASSERT_EQ(run("halvane-capture", "--join --out " + joined.string() + " " + first.string() + " " + second.string()), 0);
+
+    double seconds = 0.0, partSeconds = 0.0;
+    std::vector<std::vector<uint8_t>> parts = videoPackets(first, &partSeconds);
+    for (std::vector<uint8_t>& packet : videoPackets(second, &partSeconds)) parts.push_back(std::move(packet));
+    const std::vector<std::vector<uint8_t>> copied = videoPackets(joined, &seconds);
+    ASSERT_EQ(copied.size(), 30u);
+    EXPECT_TRUE(copied == parts);
+    EXPECT_DOUBLE_EQ(seconds, 2.0);
+
+    const DecodedMedia media = decode(joined), direct = decode(whole);
+    ASSERT_EQ(media.frames.size(), 30u);
+    EXPECT_NEAR(media.frameTimes.back(), 29.0 / 15.0, 1e-6);
+    EXPECT_EQ(media.statedSamples, 2 * 44100);
+    EXPECT_EQ(media.statedSamples, direct.statedSamples);
+    EXPECT_TRUE(media.samples == direct.samples);
+
+    // A gap, an overlap, and one part alone are refused, naming the parts; nothing is written.
+    std::string said;
+    EXPECT_EQ(runSaying("halvane-capture", "--join --out " + refused.string() + " " + first.string() + " " + late.string(),
+                        &said), 1);
+    EXPECT_NE(said.find("gap"), std::string::npos) << said;
+    EXPECT_NE(said.find(first.string()), std::string::npos) << said;
+    EXPECT_NE(said.find(late.string()), std::string::npos) << said;
+    EXPECT_EQ(run("halvane-capture", "--join --out " + refused.string() + " " + whole.string() + " " + second.string()), 1);
+    EXPECT_EQ(run("halvane-capture", "--join --out " + refused.string() + " " + first.string()), 2);
+    EXPECT_FALSE(fs::exists(refused));
+    EXPECT_EQ(std::distance(fs::directory_iterator(out.path), fs::directory_iterator()), 5);
 }
 
 TEST(Capture, RefusesBadInputAndLeavesNothingBehind) {

@@ -13,11 +13,15 @@ add_executable(halvane-capture
   tools/capture/FilmCapture.cpp
   tools/capture/FrameMusic.cpp
   tools/capture/FrameQueue.cpp
+  tools/capture/JoinCommand.cpp
+  tools/capture/JoinOptions.cpp
+  tools/capture/JoinPart.cpp
   tools/capture/Mp4Writer.cpp
   tools/capture/MusicLoader.cpp
   tools/capture/OutputFile.cpp
   tools/capture/Progress.cpp
   tools/capture/Readback.cpp
+  tools/capture/SpanJoin.cpp
   tools/capture/SpanTag.cpp
   tools/capture/WriterSettings.cpp)
 target_link_libraries(halvane-capture PRIVATE hv_film_renderer FFmpeg::avformat FFmpeg::avcodec FFmpeg::avutil

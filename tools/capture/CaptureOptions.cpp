@@ -6,7 +6,10 @@
 const char* const kCaptureUsage =
     "usage: halvane-capture [--dir RUNDIR] [--size WxH] [--fps N] [--from S] [--to S] [--crf Q] --out FILE.mp4\n"
     "       halvane-capture [--dir RUNDIR] [--size WxH] [--fps N] [--from S] [--to S] [--crf Q] --bench\n"
-    "  defaults: the whole film, 1280x720, 60 fps, --crf 18 (visually lossless); --crf 0 is lossless\n";
+    "       halvane-capture --join [--dir RUNDIR] --out FILE.mp4 PART.mp4 PART.mp4 ...\n"
+    "  defaults: the whole film, 1280x720, 60 fps, --crf 18 (visually lossless); --crf 0 is lossless\n"
+    "  --join: parts captured with the same settings, each starting where the one before ends, into one file;\n"
+    "  the video is copied, the music encoded once for the whole span from RUNDIR\n";
 
 namespace {
 

@@ -2,6 +2,7 @@
 //
 //   halvane-capture [--dir RUNDIR] [--size WxH] [--fps N] [--from S] [--to S] [--crf Q] --out FILE.mp4
 //   halvane-capture [--dir RUNDIR] [--size WxH] [--fps N] [--from S] [--to S] [--crf Q] --bench
+//   halvane-capture --join [--dir RUNDIR] --out FILE.mp4 PART.mp4 PART.mp4 ...   (JoinOptions)
 //
 // Parsing checks what the command line alone can tell (known options, sizes, rates,
 // from < to); whether the span lies within the music is known only once it is loaded.

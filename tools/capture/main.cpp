@@ -2,6 +2,7 @@
 //
 //   halvane-capture [--dir RUNDIR] [--size WxH] [--fps N] [--from S] [--to S] [--crf Q] --out FILE.mp4
 //   halvane-capture ... --bench     (draws the span, then captures it, and compares the rates)
+//   halvane-capture --join [--dir RUNDIR] --out FILE.mp4 PART.mp4 PART.mp4 ...   (JoinCommand)
 //
 // Frames are drawn offscreen exactly as halvane-frames draws them (FilmRenderer),
 // on the film's frame grid (CaptureSpan), and encoded with the music under them
@@ -14,6 +15,8 @@
 #include "CaptureSpan.h"
 #include "FilmCapture.h"
 #include "FilmRenderer.h"
+#include "JoinCommand.h"
+#include "JoinOptions.h"
 #include "Mp4Writer.h"
 #include "MusicLoader.h"
 #include "OutputFile.h"
@@ -130,7 +133,7 @@ int main(int argc, char** argv) {
     // A scene that cannot load says why on stderr; a box would wait for a click nobody gives.
     platform::setMessageBoxHook([](const std::string&) {});
     try {
-        return captureFilm(argc, argv);
+        return isJoinCommand(argc, argv) ? joinCommand(argc, argv) : captureFilm(argc, argv);
     } catch (const std::exception& error) {
         return failure(error.what());
     }
