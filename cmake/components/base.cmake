@@ -4,7 +4,8 @@ add_library(hv_base STATIC
   source/cpp/Random.cpp
   source/cpp/Display.cpp
   source/cpp/GLError.cpp
-  source/cpp/InitialGlState.cpp)
+  source/cpp/InitialGlState.cpp
+  source/cpp/LoadTimeline.cpp)
 target_link_libraries(hv_base PUBLIC GLEW::GLEW OpenGL::OpenGL glm::glm)
 if(WIN32)
   target_sources(hv_base PRIVATE source/platform/win32/MessageBox.cpp source/platform/win32/Text.cpp)
@@ -26,3 +27,4 @@ else()
 endif()
 
 hv_add_test(test_base SOURCES tests/test_base.cpp LIBS hv_base hv_gltest)
+hv_add_test(test_load_timeline SOURCES tests/test_load_timeline.cpp LIBS hv_base)

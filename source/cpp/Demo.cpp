@@ -3,6 +3,7 @@
 #include "cpp/Display.h"
 #include "cpp/GLError.h"
 #include "cpp/InitialGlState.h"
+#include "cpp/LoadTimeline.h"
 #include "platform/Assert.h"
 #include "platform/Bass.h"
 #include "platform/MessageBox.h"
@@ -14,6 +15,7 @@
 #include <utility>
 
 Demo& Demo::createWindow(const DisplaySettings& settings) {
+    LoadTimeline::instance().start();
     screenWidth = settings.width;
     screenHeight = settings.height;
     multisampling = settings.multisampling;
@@ -58,10 +60,12 @@ void Demo::onCreate() {
     checkGLError();
 
     setInitialGlState(screenWidth, screenHeight);
+    LoadTimeline::instance().mark("window, GL context");
 
     // Loads shaders, model, textures, music and tracks; the window stays hidden meanwhile.
     driver = std::make_unique<PresentationDriver>();
     window.show();
+    LoadTimeline::instance().mark("show the window");
     // The display switches when the window is shown; one that accepted the mode in its
     // list but refuses the switch would leave the image in a corner of the old mode.
     if (fullscreen && !window.displayShowsMode(screenWidth, screenHeight)) {
@@ -83,4 +87,15 @@ void Demo::handleMessage(const platform::WindowEvent& event) {
 void Demo::paint() {
     driver->renderFrame();
     window.swap();
+    LoadTimeline& timeline = LoadTimeline::instance();
+    if (!timeline.running()) return;
+    const char* report = std::getenv("HALVANE_LOAD_REPORT");
+    if (report == nullptr || *report == '\0') {
+        timeline.finish("first frame");
+        return;
+    }
+    // Presented means drawn: wait for GL before reading the clock.
+    glFinish();
+    timeline.finish("first frame");
+    timeline.print(stderr);
 }

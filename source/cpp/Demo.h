@@ -7,6 +7,9 @@
 // everything) and only then shows the window, all from the window's creation
 // handler. handleMessage() paints on a paint request and ends the process on
 // Escape and when the window is closed; paint() renders one frame and swaps.
+// Loading is timed from createWindow() to the first swap (LoadTimeline); with
+// HALVANE_LOAD_REPORT set in the environment the first paint waits for GL to finish
+// that frame and prints where the time went on standard error.
 // One instance lives for the whole process and is never torn down.
 #pragma once
 

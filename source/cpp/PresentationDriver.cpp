@@ -2,6 +2,7 @@
 
 #include "cpp/Demo.h"
 #include "cpp/Display.h"
+#include "cpp/LoadTimeline.h"
 #include "cpp/Music.h"
 #include "platform/Bass.h"
 #include "scenes/FilmScene.h"
@@ -21,9 +22,13 @@ PresentationDriver::PresentationDriver() : PresentationDriver(&createFilmScene) 
 // Order matters: the G-buffer exists (and is initialised) before the scene loads,
 // the music is opened after the scene, the tracks after the music.
 PresentationDriver::PresentationDriver(SceneFactory makeScene)
-    : gBuffer(screenWidth, screenHeight), scene((gBuffer.init(), makeScene())), timer() {
+    : gBuffer(screenWidth, screenHeight),
+      scene((gBuffer.init(), LoadTimeline::instance().mark("G-buffer"), makeScene())),
+      timer() {
     openMusic();
+    LoadTimeline::instance().mark("music");
     openSyncTracks();
+    LoadTimeline::instance().mark("sync tracks");
     scene->gBuffer = &gBuffer;
     scene->trackReader = this;
 }

@@ -8,6 +8,7 @@
 #include "cpp/Graph.h"
 #include "cpp/GroupNode.h"
 #include "cpp/IShadowedPointLight.h"
+#include "cpp/LoadTimeline.h"
 #include "cpp/RenderVisitor.h"
 #include "cpp/ShaderEngine.h"
 #include "cpp/TrackReader.h"
@@ -74,9 +75,12 @@ TestGeometry::TestGeometry()
     _fbo1.init();
     _fbo2.init();
     _bright.init();
+    LoadTimeline& timeline = LoadTimeline::instance();
+    timeline.mark("image targets");
 
     _shadowMap = std::make_shared<FboDepthOnlyCubeMap>(2048, 2048);
     if (!_shadowMap->init()) throw std::runtime_error("Failed to init FBO.");
+    timeline.mark("shadow cube");
 
     ResourceManager* resources = ResourceManager::create();
 
@@ -90,11 +94,13 @@ TestGeometry::TestGeometry()
     _motion = std::make_unique<BranchMotion>(*_tree);
 
     createQuad();
+    timeline.mark("bloom targets, branches");
 
     _model = resources->loadGraph(kModelFile);
     // The import has already said why; every frame needs the model and its light.
     if (!_model) std::exit(1);
     collectMeshes();
+    timeline.mark("model import");
 
     const std::string resourcePath = forwardSlashes(kModelDirectory);
     for (auto& light : _model->getLights()) {
@@ -104,6 +110,7 @@ TestGeometry::TestGeometry()
     std::error_code error;
     if (!fs::is_directory(resourcePath, error)) throw std::runtime_error("Failed to find resource path");
     loadTextures(resourcePath);
+    timeline.mark("model textures");
 
     for (const std::string& name : parameterNames()) registerTrack(name);
 
@@ -118,6 +125,7 @@ TestGeometry::TestGeometry()
     HV_ASSERT_AT(ShaderEngine::create()->getProgram("brightPass", _brightPass),
                  "ShaderEngine::create()->getProgram(\"brightPass\", _brightPass)", kSource, 146);
 
+    timeline.mark("shaders");
     glUseProgram(_program);
     _modelViewLocation = glGetUniformLocation(_program, "modelView");
     _projectionLocation = glGetUniformLocation(_program, "projection");
@@ -127,6 +135,7 @@ TestGeometry::TestGeometry()
     glUniformMatrix4fv(_projectionLocation, 1, GL_FALSE, glm::value_ptr(_projection));
 
     _textures["credits"] = textureFromPng(kCreditsFile);
+    timeline.mark("credits image");
 
     auto point = std::make_shared<Attribute<glm::vec3>>();
     point->data()->push_back(glm::vec3(0.0f));
@@ -157,6 +166,7 @@ TestGeometry::TestGeometry()
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
     // Leave the window's viewport as the context set it, not the last target's.
     glViewport(0, 0, screenWidth, screenHeight);
+    timeline.mark("post-processing set-up");
 }
 
 TestGeometry::~TestGeometry() {

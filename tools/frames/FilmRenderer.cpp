@@ -4,6 +4,7 @@
 
 #include "cpp/Display.h"
 #include "cpp/InitialGlState.h"
+#include "cpp/LoadTimeline.h"
 #include "cpp/Music.h"
 #include "cpp/PresentationDriver.h"
 #include "platform/Bass.h"
@@ -23,9 +24,12 @@ bool FilmRenderer::open(int width, int height, std::string* why) {
     screenHeight = height;
     vsync = false;
     fullscreen = false;
+    LoadTimeline& timeline = LoadTimeline::instance();
+    timeline.start();
     if (!makeHeadlessSurfaceCurrent(width, height, why)) return false;
     // The window's initial state, as the program sets it after creating its context.
     setInitialGlState(screenWidth, screenHeight);
+    timeline.mark("GL context");
 
     bassUseManualClock(true);
     auto loadStart = std::chrono::steady_clock::now();
@@ -37,6 +41,7 @@ bool FilmRenderer::open(int width, int height, std::string* why) {
     _scene->branchMotion().setCatchUpLimit(0);
     BASS_ChannelPlay(musicStream, TRUE);
     glFinish();
+    timeline.mark("start of the music");
     _loadSeconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - loadStart).count();
     return true;
 }
@@ -49,4 +54,9 @@ bool FilmRenderer::hasFrameAt(double seconds) const {
 void FilmRenderer::renderAt(double seconds) {
     bassSetManualSeconds(seconds);
     _driver->renderFrame();
+    LoadTimeline& timeline = LoadTimeline::instance();
+    if (!timeline.running()) return;
+    // The first frame is on screen once GL has drawn it.
+    glFinish();
+    timeline.finish("first frame");
 }

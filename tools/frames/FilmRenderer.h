@@ -28,6 +28,7 @@ public:
     bool open(int width, int height, std::string* why);
 
     bool hasFrameAt(double seconds) const;
+    // The first frame also closes the load timeline (LoadTimeline): it waits until GL has drawn it.
     void renderAt(double seconds);
 
     double loadSeconds() const { return _loadSeconds; }

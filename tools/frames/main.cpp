@@ -3,6 +3,8 @@
 //   halvane-frames [--dir RUNDIR] [--size WxH] --time T [--time T...] --out DIR
 //   halvane-frames [--dir RUNDIR] [--size WxH] [--step SECONDS] --bench N --time T   (timing only)
 //   --without PASS leaves out "tree", "shadow", "credits" or "bloom" (repeatable)
+//   --load-report  after the first frame, prints on stderr where the time went from the start of
+//                  loading (before the GL context) until GL had drawn that frame (LoadTimeline)
 //
 // The same driver, scene and passes as the program, on an EGL pbuffer, with a music
 // clock we set (FilmRenderer, shared with halvane-capture). The branches step by film
@@ -15,6 +17,7 @@
 #include "FrameTimer.h"
 #include "PngWriter.h"
 
+#include "cpp/LoadTimeline.h"
 #include "platform/MessageBox.h"
 
 #include "scenes/TestGeometry.h"
@@ -39,6 +42,7 @@ struct Options {
     int bench = 0;
     std::vector<double> times;
     std::vector<std::string> without;
+    bool loadReport = false;
 };
 
 int usage(const char* why) {
@@ -46,7 +50,8 @@ int usage(const char* why) {
                  "halvane-frames: %s\n"
                  "usage: halvane-frames [--dir RUNDIR] [--size WxH] [--step SECONDS] [--without PASS]\n"
                  "                      --time T [--time T...] --out DIR\n"
-                 "       halvane-frames [--dir RUNDIR] [--size WxH] --bench N --time T\n",
+                 "       halvane-frames [--dir RUNDIR] [--size WxH] --bench N --time T\n"
+                 "       --load-report (with either) prints where loading spent its time\n",
                  why);
     return 2;
 }
@@ -62,6 +67,10 @@ bool parseNumber(const char* text, double* out) {
 bool parseOptions(int argc, char** argv, Options* options, std::string* why) {
     for (int i = 1; i < argc; ++i) {
         std::string flag = argv[i];
+        if (flag == "--load-report") {
+            options->loadReport = true;
+            continue;
+        }
         if (i + 1 >= argc) return *why = "missing value after " + flag, false;
         const char* value = argv[++i];
         double number = 0.0;
@@ -126,12 +135,16 @@ int renderFrames(int argc, char** argv) {
 
     for (double target : options.times) {
         if (options.bench > 0) {
+            // Not timed: the first frame closes the load timeline.
+            renderer.renderAt(target);
+            if (options.loadReport) LoadTimeline::instance().print(stderr);
             FrameTimer timer;
             runBenchmark(renderer.driver(), *scene, target, options.step, options.bench, &timer);
             timer.print(stdout, options.width, options.height);
             return 0;
         }
         renderer.renderAt(target);
+        if (options.loadReport && target == options.times.front()) LoadTimeline::instance().print(stderr);
         char name[64];
         std::snprintf(name, sizeof name, "frame_%08.3f.png", target);
         std::string path = options.out + "/" + name;
