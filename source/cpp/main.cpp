@@ -11,6 +11,7 @@
 #include "cpp/GLError.h"
 #include "platform/Bass.h"
 #include "platform/ExitGuard.h"
+#include "platform/HugePages.h"
 #include "platform/MessageBox.h"
 #include "platform/SetupDialog.h"
 #include "platform/Window.h"
@@ -18,7 +19,8 @@
 #include <cstdio>
 #include <exception>
 
-int main(int, char**) {
+int main(int, char** argv) {
+    platform::useHugePagesForLargeBlocks(argv);
     platform::installExitGuard();
     setDefaultDisplaySettings(displaySettings);
 

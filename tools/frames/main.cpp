@@ -18,6 +18,7 @@
 #include "PngWriter.h"
 
 #include "cpp/LoadTimeline.h"
+#include "platform/HugePages.h"
 #include "platform/MessageBox.h"
 
 #include "scenes/TestGeometry.h"
@@ -161,6 +162,7 @@ int renderFrames(int argc, char** argv) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    platform::useHugePagesForLargeBlocks(argv);
     // The scene's failures (a missing file, a broken shader) go to stderr, never to a box.
     platform::setMessageBoxHook([](const std::string&) {});
     try {
