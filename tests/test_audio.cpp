@@ -203,6 +203,29 @@ TEST_F(Audio, MissingGarbageAndUnreadableFilesGiveNoStreamAndNoMessage) {
     EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
 }
 
+TEST_F(Audio, APreparedFileGivesTheSameStreamOrTheSameFailure) {
+    bassUseManualClock(true);  // the end position gives the stream's length at once
+    const std::string garbage = dir->file("prepared-garbage.mp3");
+    audiotest::writeFile(garbage, std::string(5000, '\0') + "not audio\n");
+    const std::string missing = dir->file("prepared-missing.mp3");
+    // Prepared before the output exists, as loading does; one is prepared twice.
+    for (const std::string& path : {shortMp3, shortMp3, garbage, missing}) bassPrepareFile(path.c_str());
+    ASSERT_TRUE(BASS_Init(-1, 44100, 0, nullptr, nullptr));
+    bassSetManualSeconds(100.0);
+
+    const HSTREAM prepared = BASS_StreamCreateFile(FALSE, shortMp3.c_str(), 0, 0, 0);
+    const HSTREAM decodedAgain = BASS_StreamCreateFile(FALSE, shortMp3.c_str(), 0, 0, 0);
+    ASSERT_NE(prepared, 0u);
+    ASSERT_NE(decodedAgain, 0u);
+    EXPECT_EQ(BASS_ChannelGetPosition(prepared, BASS_POS_BYTE), BASS_ChannelGetPosition(decodedAgain, BASS_POS_BYTE));
+    EXPECT_NEAR(bassLengthSeconds(prepared), 1.5, kMpegFrameSeconds);
+
+    EXPECT_EQ(BASS_StreamCreateFile(FALSE, garbage.c_str(), 0, 0, 0), 0u);
+    EXPECT_EQ(BASS_ErrorGetCode(), BASS_ERROR_FILEFORM);
+    EXPECT_EQ(BASS_StreamCreateFile(FALSE, missing.c_str(), 0, 0, 0), 0u);
+    EXPECT_EQ(BASS_ErrorGetCode(), BASS_ERROR_FILEOPEN);
+}
+
 TEST_F(Audio, InitAndFreeFollowTheLibraryLifecycle) {
     EXPECT_FALSE(BASS_Free()) << "nothing to free yet";
     EXPECT_EQ(BASS_StreamCreateFile(FALSE, shortMp3.c_str(), 0, 0, 0), 0u) << "no output yet";

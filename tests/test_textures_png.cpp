@@ -1,5 +1,6 @@
 // The PNG reader: layouts of good files and the exact errors of bad ones, including
 // hostile headers that must be refused before any large allocation.
+#include "GLwrappers/PngPrefetch.h"
 #include "GLwrappers/PngReader.h"
 
 #include <gtest/gtest.h>
@@ -204,3 +205,43 @@ TEST(PngReader, FailureLeavesTheCallersImageAlone) {
 }
 
 }  // namespace
+
+TEST(PngPrefetch, HandsOverWhatTheReaderGivesInAnyOrderAndReadsTheRestOnTheSpot) {
+    const std::string first = tempPath("prefetch_first.png");
+    const std::string second = tempPath("prefetch_second.png");
+    const std::string broken = tempPath("prefetch_broken.png");
+    writePng(first, 3, 2, PNG_COLOR_TYPE_RGB, 8, Bytes{1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18});
+    writePng(second, 1, 1, PNG_COLOR_TYPE_RGBA, 8, Bytes{9, 8, 7, 6});
+    writeFile(broken, Bytes{0x89, 'P', 'N', 'G', '\r', '\n', 0x1a, '\n', 0, 0});
+
+    std::string brokenWhy;
+    try {
+        std::unique_ptr<PngImage> image;
+        read_png_file(image, broken.c_str());
+    } catch (const std::runtime_error& failure) {
+        brokenWhy = failure.what();
+    }
+    ASSERT_FALSE(brokenWhy.empty());
+
+    PngPrefetch prefetch({first, broken, second});
+    // Taken out of order; the broken file's failure is the reader's own.
+    const std::unique_ptr<PngImage> fromSecond = prefetch.take(second);
+    ASSERT_TRUE(fromSecond);
+    EXPECT_EQ(fromSecond->bitsPerPixel, 32);
+    EXPECT_EQ(fromSecond->pixels, (Bytes{9, 8, 7, 6}));
+    try {
+        prefetch.take(broken);
+        ADD_FAILURE() << "a broken file gave an image";
+    } catch (const std::runtime_error& failure) {
+        EXPECT_EQ(failure.what(), brokenWhy);
+    }
+    const std::unique_ptr<PngImage> fromFirst = prefetch.take(first);
+    ASSERT_TRUE(fromFirst);
+    EXPECT_EQ(fromFirst->width, 3);
+    EXPECT_EQ(fromFirst->pixels.size(), 18u);
+    // Taken again, and never given: read now, alike.
+    const std::unique_ptr<PngImage> again = prefetch.take(first);
+    ASSERT_TRUE(again);
+    EXPECT_EQ(again->pixels, fromFirst->pixels);
+    EXPECT_THROW(prefetch.take(tempPath("prefetch_missing.png")), std::runtime_error);
+}

@@ -4,7 +4,7 @@ add_library(hv_audio STATIC
   source/platform/AudioOutput.cpp
   source/platform/Bass.cpp
   source/cpp/Music.cpp)
-target_link_libraries(hv_audio PUBLIC hv_base MPG123::MPG123)
+target_link_libraries(hv_audio PUBLIC hv_base MPG123::MPG123 Threads::Threads)
 if(WIN32)
   # The sound device through WinMM.
   target_sources(hv_audio PRIVATE source/platform/win32/AudioDevice.cpp)

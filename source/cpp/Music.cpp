@@ -53,6 +53,10 @@ void openMusic() {
     }
 }
 
+void prepareMusic() {
+    bassPrepareFile(kMusicFile);
+}
+
 double musicSeconds() {
     return BASS_ChannelBytes2Seconds(musicStream, BASS_ChannelGetPosition(musicStream, BASS_POS_BYTE));
 }

@@ -19,6 +19,9 @@ constexpr double kRowsPerSecond = 16.0;
 // process with status 1 too. A missing sound device is no failure: the output is
 // then silent and keeps real time.
 void openMusic();
+// Starts decoding the music file on another thread, so that openMusic() later only
+// waits for what is left of it; every failure is still found and shown by openMusic().
+void prepareMusic();
 
 double musicSeconds();
 // Fractional; not rounded.

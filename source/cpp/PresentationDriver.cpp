@@ -20,10 +20,11 @@ void keepForever(const void*) {}
 PresentationDriver::PresentationDriver() : PresentationDriver(&createFilmScene) {}
 
 // Order matters: the G-buffer exists (and is initialised) before the scene loads,
-// the music is opened after the scene, the tracks after the music.
+// the music is opened after the scene, the tracks after the music. The music decodes
+// meanwhile on another thread; its failures still come after the scene's.
 PresentationDriver::PresentationDriver(SceneFactory makeScene)
     : gBuffer(screenWidth, screenHeight),
-      scene((gBuffer.init(), LoadTimeline::instance().mark("G-buffer"), makeScene())),
+      scene((prepareMusic(), gBuffer.init(), LoadTimeline::instance().mark("G-buffer"), makeScene())),
       timer() {
     openMusic();
     LoadTimeline::instance().mark("music");

@@ -3,15 +3,19 @@
 #include "platform/AudioDevice.h"
 #include "platform/AudioOutput.h"
 #include "platform/Mp3Decoder.h"
+#include "cpp/LoadTimeline.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstddef>
 #include <cstdio>
+#include <future>
 #include <map>
 #include <memory>
 #include <mutex>
 #include <optional>
+#include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -24,6 +28,12 @@ struct Stream {
     std::unique_ptr<IPlayback> playback;
 };
 
+// A whole file read and decoded, or why not (a BASS error code).
+struct Decoded {
+    int error = BASS_OK;
+    std::optional<PcmBuffer> pcm;
+};
+
 struct Library {
     std::mutex mutex;
     BassOutput output = BassOutput::None;
@@ -33,6 +43,7 @@ struct Library {
     double manualSeconds = 0.0;
     std::map<DWORD, Stream> streams;
     DWORD nextHandle = 0x80000001u;  // nonzero, and not reused within a run
+    std::map<std::string, std::future<Decoded>> prepared;  // by path
 };
 
 thread_local int t_lastError = BASS_OK;
@@ -68,6 +79,16 @@ std::optional<std::vector<unsigned char>> readFilePart(const char* path, QWORD o
     std::fclose(file);
     if (failed) return std::nullopt;
     return bytes;
+}
+
+Decoded decodeFile(const char* path, QWORD offset, QWORD length) {
+    Decoded result;
+    auto bytes = readFilePart(path, offset, length);
+    if (!bytes) return result.error = BASS_ERROR_FILEOPEN, result;
+    if (bytes->empty()) return result.error = BASS_ERROR_FILEFORM, result;
+    result.pcm = platform::decodeMp3(bytes->data(), bytes->size());
+    if (!result.pcm) result.error = BASS_ERROR_FILEFORM;
+    return result;
 }
 
 std::unique_ptr<IPlayback> makePlayback(Library& lib, const std::shared_ptr<const PcmBuffer>& pcm) {
@@ -137,10 +158,17 @@ HSTREAM BASS_StreamCreateFile(BOOL mem, const void* file, QWORD offset, QWORD le
         if (length == 0) return answer<HSTREAM>(BASS_ERROR_ILLPARAM, 0);
         decoded = platform::decodeMp3(static_cast<const unsigned char*>(file) + offset, length);
     } else {
-        auto bytes = readFilePart(static_cast<const char*>(file), offset, length);
-        if (!bytes) return answer<HSTREAM>(BASS_ERROR_FILEOPEN, 0);
-        if (bytes->empty()) return answer<HSTREAM>(BASS_ERROR_FILEFORM, 0);
-        decoded = platform::decodeMp3(bytes->data(), bytes->size());
+        const char* path = static_cast<const char*>(file);
+        auto prepared = offset == 0 && length == 0 ? lib.prepared.find(path) : lib.prepared.end();
+        Decoded read;
+        if (prepared != lib.prepared.end()) {
+            read = prepared->second.get();
+            lib.prepared.erase(prepared);
+        } else {
+            read = decodeFile(path, offset, length);
+        }
+        if (read.error != BASS_OK) return answer<HSTREAM>(read.error, 0);
+        decoded = std::move(read.pcm);
     }
     if (!decoded) return answer<HSTREAM>(BASS_ERROR_FILEFORM, 0);
     auto pcm = std::make_shared<const PcmBuffer>(std::move(*decoded));
@@ -150,6 +178,22 @@ HSTREAM BASS_StreamCreateFile(BOOL mem, const void* file, QWORD offset, QWORD le
     stream.pcm = pcm;
     stream.playback = makePlayback(lib, pcm);
     return answer(BASS_OK, handle);
+}
+
+void bassPrepareFile(const char* path) {
+    if (path == nullptr) return;
+    const std::string name = path;
+    std::future<Decoded> decoding = std::async(std::launch::async, [name] {
+        LoadTimeline::Span span("music decode");
+        return decodeFile(name.c_str(), 0, 0);
+    });
+    std::future<Decoded> replaced;
+    {
+        Library& lib = library();
+        std::lock_guard<std::mutex> lock(lib.mutex);
+        replaced = std::exchange(lib.prepared[name], std::move(decoding));
+    }
+    // Waits, if it must, outside the lock.
 }
 
 BOOL BASS_ChannelPlay(DWORD handle, BOOL restart) {

@@ -1,5 +1,6 @@
 #include "scenes/TestGeometry.h"
 
+#include "GLwrappers/PngPrefetch.h"
 #include "GLwrappers/PngReader.h"
 #include "GLwrappers/Texture.h"
 #include "cpp/Display.h"
@@ -39,9 +40,12 @@ const std::string kCreditsFile = std::string(".") + char(fs::path::preferred_sep
 
 // Only 8-bit RGB and RGBA images carry the bytes a GL_RGB/GL_RGBA upload reads; any
 // other layout (grey, palette, 16-bit) would make GL read past the pixel data.
-std::unique_ptr<gl::Texture2D> textureFromPng(const std::string& path) {
+std::unique_ptr<gl::Texture2D> textureFromPng(const std::string& path, PngPrefetch* decoded = nullptr) {
     std::unique_ptr<PngImage> image;
-    read_png_file(image, path.c_str());
+    if (decoded)
+        image = decoded->take(path);
+    else
+        read_png_file(image, path.c_str());
     const GLint format = image->bitsPerPixel == 24 ? GL_RGB : GL_RGBA;
     const size_t channels = format == GL_RGB ? 3 : 4;
     const size_t expected = static_cast<size_t>(image->width) * static_cast<size_t>(image->height) * channels;
@@ -59,6 +63,15 @@ std::string forwardSlashes(std::string path) {
     return path;
 }
 
+// The PNG files loadTextures() will find, named as it names them.
+std::vector<std::string> pngFilesIn(const std::string& directory) {
+    std::vector<std::string> paths;
+    std::error_code error;
+    for (fs::directory_iterator entry(directory, error), end; !error && entry != end; entry.increment(error))
+        if (entry->path().extension().string() == ".png") paths.push_back(forwardSlashes(entry->path().string()));
+    return paths;
+}
+
 }  // namespace
 
 const std::vector<std::string>& TestGeometry::parameterNames() {
@@ -72,6 +85,11 @@ const std::vector<std::string>& TestGeometry::parameterNames() {
 
 TestGeometry::TestGeometry()
     : _fbo1(screenWidth, screenHeight), _fbo2(screenWidth, screenHeight), _bright(1024, 1024), _overlay(GL_POINTS) {
+    // Decoding needs no GL: it runs while the targets are made and the model is read.
+    std::vector<std::string> images = pngFilesIn(forwardSlashes(kModelDirectory));
+    images.push_back(kCreditsFile);
+    PngPrefetch decoded(std::move(images));
+
     _fbo1.init();
     _fbo2.init();
     _bright.init();
@@ -109,7 +127,7 @@ TestGeometry::TestGeometry()
     }
     std::error_code error;
     if (!fs::is_directory(resourcePath, error)) throw std::runtime_error("Failed to find resource path");
-    loadTextures(resourcePath);
+    loadTextures(resourcePath, decoded);
     timeline.mark("model textures");
 
     for (const std::string& name : parameterNames()) registerTrack(name);
@@ -134,7 +152,7 @@ TestGeometry::TestGeometry()
     setProjection(glm::perspective(glm::radians(70.0f), aspect, 0.1f, 100.0f));
     glUniformMatrix4fv(_projectionLocation, 1, GL_FALSE, glm::value_ptr(_projection));
 
-    _textures["credits"] = textureFromPng(kCreditsFile);
+    _textures["credits"] = textureFromPng(kCreditsFile, &decoded);
     timeline.mark("credits image");
 
     auto point = std::make_shared<Attribute<glm::vec3>>();
@@ -229,7 +247,7 @@ void TestGeometry::createQuad() {
     glBindVertexArray(0);
 }
 
-void TestGeometry::loadTextures(const std::string& directory) {
+void TestGeometry::loadTextures(const std::string& directory, PngPrefetch& decoded) {
     std::error_code error;
     for (fs::directory_iterator entry(directory, error), end; !error && entry != end; entry.increment(error)) {
         const std::string path = forwardSlashes(entry->path().string());
@@ -239,7 +257,7 @@ void TestGeometry::loadTextures(const std::string& directory) {
             continue;
         }
         try {
-            _textures[entry->path().filename().string()] = textureFromPng(path);
+            _textures[entry->path().filename().string()] = textureFromPng(path, &decoded);
         } catch (const std::exception& failure) {
             std::printf("Error: %s\n", failure.what());
         }

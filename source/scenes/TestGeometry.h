@@ -31,6 +31,7 @@
 #include <vector>
 
 class FboDepthOnlyCubeMap;
+class PngPrefetch;
 class Tree;
 namespace sg {
 class Graph;
@@ -99,7 +100,7 @@ private:
     void drawQuad();
 
     void createQuad();
-    void loadTextures(const std::string& directory);
+    void loadTextures(const std::string& directory, PngPrefetch& decoded);
     void collectMeshes();
     Box treeBounds() const;
 
