@@ -144,11 +144,26 @@ void ShadowRegions::fitFace(int index, const glm::dmat4& matrix, int faceSize) {
     face.x1 = texel(u1, true);
     face.y0 = texel(v0, false);
     face.y1 = texel(v1, true);
+    setPlanes(face, matrix, faceSize);
+}
+
+void ShadowRegions::setPlanes(Face& face, const glm::dmat4& matrix, int faceSize) {
     // The planes of the texel rectangle's frustum: x >= l w, x <= r w, y >= b w, y <= t w, near, far.
     const double l = 2.0 * face.x0 / faceSize - 1.0, r = 2.0 * face.x1 / faceSize - 1.0;
     const double b = 2.0 * face.y0 / faceSize - 1.0, t = 2.0 * face.y1 / faceSize - 1.0;
     const glm::dvec4 x = row(matrix, 0), y = row(matrix, 1), z = row(matrix, 2), w = row(matrix, 3);
     face.planes = {x - l * w, r * w - x, y - b * w, t * w - y, w + z, w - z};
+}
+
+void ShadowRegions::narrow(int index, int x0, int y0, int x1, int y1, const glm::mat4& faceMatrix, int faceSize) {
+    Face& face = _faces[static_cast<size_t>(index)];
+    if (!face.needed) return;
+    face.x0 = std::max(face.x0, x0);
+    face.y0 = std::max(face.y0, y0);
+    face.x1 = std::min(face.x1, x1);
+    face.y1 = std::min(face.y1, y1);
+    face.needed = face.x0 < face.x1 && face.y0 < face.y1;
+    if (face.needed) setPlanes(face, glm::dmat4(faceMatrix), faceSize);
 }
 
 void ShadowRegions::update(const glm::mat4& cameraViewProjection, const Box& drawn, const glm::vec3& light,

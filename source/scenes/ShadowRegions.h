@@ -44,6 +44,10 @@ public:
     void update(const glm::mat4& cameraViewProjection, const Box& drawn, const glm::vec3& light,
                 const std::vector<glm::mat4>& faceMatrices, int faceSize);
 
+    // Keeps only the part of face `index`'s rectangle inside texels [x0, x1) x [y0, y1):
+    // what the frame's lookups were measured to reach. An empty result drops the face.
+    void narrow(int index, int x0, int y0, int x1, int y1, const glm::mat4& faceMatrix, int faceSize);
+
     const Face& face(int index) const { return _faces[static_cast<size_t>(index)]; }
     // Whether anything inside `box` can be drawn into face `index`'s rectangle.
     bool reaches(int index, const Box& box) const;
@@ -54,6 +58,7 @@ private:
     void collectRegionCorners(const glm::dmat4& cameraViewProjection, const Box& drawn);
     void fitFace(int index, const glm::dmat4& matrix, int faceSize);
     void wholeFace(int index, const glm::dmat4& matrix, int faceSize);
+    static void setPlanes(Face& face, const glm::dmat4& matrix, int faceSize);
 
     std::array<Face, 6> _faces{};
     // Corners of (camera frustum) x (drawn box), both widened by the lookup margin.

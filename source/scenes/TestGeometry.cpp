@@ -406,19 +406,32 @@ void TestGeometry::shadowPass(const glm::mat4& view, const glm::vec3& lightPosit
         glDisable(GL_DEPTH_TEST);
         return;
     }
-    // Each face is attached once, cleared and drawn in one go, and only where lighting
-    // can read it this frame; casters that cannot reach that part are not drawn.
+    // Each face is attached once, cleared and drawn in one go, and drawn only where
+    // lighting reads it this frame; casters that cannot reach that part are not drawn.
     Box drawn = _modelBounds;
     const Box branches = treeBounds();
     drawn.add(branches);
     _shadowRegions.update(_projection * view, drawn, lightPosition, _shadowMap->faceMatrices(), faceSize);
-    glEnable(GL_SCISSOR_TEST);
+    // The bound above holds for any frame; the G-buffer tells what this one reads.
+    gBuffer->bindTextures();
+    if (_shadowReach.measure(lightPosition, faceSize, screenWidth, screenHeight)) {
+        for (int face = 0; face < 6; ++face) {
+            const ShadowReach::Rect& reach = _shadowReach.rect(face);
+            _shadowRegions.narrow(face, reach.x0, reach.y0, reach.x1, reach.y1, _shadowMap->faceMatrix(face),
+                                  faceSize);
+        }
+        _shadowUniforms.use();
+    }
     for (int face = 0; face < 6; ++face) {
         const ShadowRegions::Face& region = _shadowRegions.face(face);
         if (!region.needed) continue;
         _shadowMap->bindFace(face);
-        glScissor(region.x0, region.y0, region.x1 - region.x0, region.y1 - region.y0);
+        // The whole face is cleared: the rasteriser clears a whole attachment far faster
+        // than a rectangle of it, which it has to draw.
+        glDisable(GL_SCISSOR_TEST);
         glClear(GL_DEPTH_BUFFER_BIT);
+        glEnable(GL_SCISSOR_TEST);
+        glScissor(region.x0, region.y0, region.x1 - region.x0, region.y1 - region.y0);
         const glm::mat4& faceMatrix = _shadowMap->faceMatrix(face);
         for (const SceneMesh& mesh : _meshes) {
             if (mesh.geometry->mode != GL_TRIANGLES || !_shadowRegions.reaches(face, mesh.bounds)) continue;

@@ -19,6 +19,7 @@
 #include "scenes/Box.h"
 #include "scenes/PostProc.h"
 #include "scenes/ProgramUniforms.h"
+#include "scenes/ShadowReach.h"
 #include "scenes/ShadowRegions.h"
 
 #include <glm/mat4x4.hpp>
@@ -137,6 +138,7 @@ private:
     std::vector<SceneMesh> _meshes;
     Box _modelBounds;
     ShadowRegions _shadowRegions;
+    ShadowReach _shadowReach;
     ProgramUniforms _geometryUniforms{"geometryPass", {"model", "texDiff", "texSpec", "texNorm"}};
     ProgramUniforms _treeUniforms{"gPassT", {"VP", "texDiff", "texNorm", "texSpec"}};
     ProgramUniforms _shadowUniforms{"shadow", {"MVP"}};
