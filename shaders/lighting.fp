@@ -52,7 +52,8 @@ float shadowDepth(vec3 lightToPoint) {
 }
 
 float shadowFactor(vec3 worldPos, vec3 normal) {
-    // A nudge along the normal keeps lit surfaces from shadowing themselves.
+    // A nudge along the normal keeps lit surfaces from shadowing themselves. The shadow
+    // pass draws only the texels this lookup reaches (ShadowReach.cpp repeats it).
     vec3 lightToPoint = worldPos + normal * 0.02 - lightPos;
     float reference = clamp(shadowDepth(lightToPoint) - shadowBias, 0.0, 1.0);
     return texture(shadowMap, vec4(lightToPoint, reference));
