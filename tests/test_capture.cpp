@@ -57,11 +57,13 @@ int runSaying(const std::string& tool, const std::string& arguments, std::string
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
-// The video packets of a file as stored, and the video stream's duration in seconds.
-std::vector<std::vector<uint8_t>> videoPackets(const fs::path& path, double* seconds) {
+// The video packets of a file as stored, the video stream's duration in seconds and the file's span tag.
+std::vector<std::vector<uint8_t>> videoPackets(const fs::path& path, double* seconds, std::string* tag = nullptr) {
     std::vector<std::vector<uint8_t>> packets;
     AVFormatContext* format = nullptr;
     if (avformat_open_input(&format, path.c_str(), nullptr, nullptr) < 0) return packets;
+    const AVDictionaryEntry* entry = av_dict_get(format->metadata, "halvane-span", nullptr, 0);
+    if (tag != nullptr) *tag = entry != nullptr ? entry->value : "";
     const int video = av_find_best_stream(format, AVMEDIA_TYPE_VIDEO, -1, -1, nullptr, 0);
     *seconds = video < 0 ? 0.0 : format->streams[video]->duration * av_q2d(format->streams[video]->time_base);
     AVPacket* packet = av_packet_alloc();
@@ -178,21 +180,26 @@ TEST(Capture, LosslessSpansJoinIntoTheWholeSpanFrameForFrame) {
 TEST(Capture, PartsThatMeetJoinWithoutEncodingTheirPictureAgain) {
     TempDir out;
     const fs::path first = out.path / "first.mp4", second = out.path / "second.mp4", whole = out.path / "whole.mp4",
-                   late = out.path / "late.mp4", joined = out.path / "joined.mp4", refused = out.path / "refused.mp4";
+                   late = out.path / "late.mp4", coarse = out.path / "coarse.mp4", joined = out.path / "joined.mp4",
+                   refused = out.path / "refused.mp4";
     const std::string common = "--size 160x100 --fps 15 ";
     ASSERT_EQ(run("halvane-capture", common + "--from 0 --to 1 --out " + first.string()), 0);
     ASSERT_EQ(run("halvane-capture", common + "--from 1 --to 2 --out " + second.string()), 0);
     ASSERT_EQ(run("halvane-capture", common + "--from 0 --to 2 --out " + whole.string()), 0);
     ASSERT_EQ(run("halvane-capture", common + "--from 1.5 --to 2 --out " + late.string()), 0);
+    ASSERT_EQ(run("halvane-capture", common + "--crf 30 --from 1 --to 2 --out " + coarse.string()), 0);
     ASSERT_EQ(run("halvane-capture", "--join --out " + joined.string() + " " + first.string() + " " + second.string()), 0);
 
     double seconds = 0.0, partSeconds = 0.0;
-    std::vector<std::vector<uint8_t>> parts = videoPackets(first, &partSeconds);
+    std::string tag, partTag;
+    std::vector<std::vector<uint8_t>> parts = videoPackets(first, &partSeconds, &partTag);
+    EXPECT_EQ(partTag, "frames 0-15 fps 15 size 160x100 crf 18");
     for (std::vector<uint8_t>& packet : videoPackets(second, &partSeconds)) parts.push_back(std::move(packet));
-    const std::vector<std::vector<uint8_t>> copied = videoPackets(joined, &seconds);
+    const std::vector<std::vector<uint8_t>> copied = videoPackets(joined, &seconds, &tag);
     ASSERT_EQ(copied.size(), 30u);
     EXPECT_TRUE(copied == parts);
     EXPECT_DOUBLE_EQ(seconds, 2.0);
+    EXPECT_EQ(tag, "frames 0-30 fps 15 size 160x100 crf 18");  // a joined file can be joined again
 
     const DecodedMedia media = decode(joined), direct = decode(whole);
     ASSERT_EQ(media.frames.size(), 30u);
@@ -201,17 +208,24 @@ TEST(Capture, PartsThatMeetJoinWithoutEncodingTheirPictureAgain) {
     EXPECT_EQ(media.statedSamples, direct.statedSamples);
     EXPECT_TRUE(media.samples == direct.samples);
 
-    // A gap, an overlap, and one part alone are refused, naming the parts; nothing is written.
-    std::string said;
-    EXPECT_EQ(runSaying("halvane-capture", "--join --out " + refused.string() + " " + first.string() + " " + late.string(),
-                        &said), 1);
-    EXPECT_NE(said.find("gap"), std::string::npos) << said;
-    EXPECT_NE(said.find(first.string()), std::string::npos) << said;
-    EXPECT_NE(said.find(late.string()), std::string::npos) << said;
-    EXPECT_EQ(run("halvane-capture", "--join --out " + refused.string() + " " + whole.string() + " " + second.string()), 1);
-    EXPECT_EQ(run("halvane-capture", "--join --out " + refused.string() + " " + first.string()), 2);
+    // Parts that do not join are refused with a message naming both; nothing is written.
+    const std::string join = "--join --out " + refused.string() + " " + first.string() + " ";
+    const struct {
+        fs::path part;
+        const char* why;
+    } refusals[] = {{late, "a gap of 8 frames"}, {whole, "an overlap of 15 frames"}, {coarse, "other settings"}};
+    for (const auto& refusal : refusals) {
+        std::string said;
+        EXPECT_EQ(runSaying("halvane-capture", join + refusal.part.string(), &said), 1) << said;
+        EXPECT_NE(said.find(refusal.why), std::string::npos) << said;
+        EXPECT_NE(said.find(first.string()), std::string::npos) << said;
+        EXPECT_NE(said.find(refusal.part.string()), std::string::npos) << said;
+    }
+    EXPECT_EQ(run("halvane-capture", join + kRun + "/data/music.mp3"), 1);  // not a capture
+    EXPECT_EQ(run("halvane-capture", join), 2);                            // one part alone
+    EXPECT_EQ(run("halvane-capture", join + second.string() + " --fps 30"), 2);
     EXPECT_FALSE(fs::exists(refused));
-    EXPECT_EQ(std::distance(fs::directory_iterator(out.path), fs::directory_iterator()), 5);
+    EXPECT_EQ(std::distance(fs::directory_iterator(out.path), fs::directory_iterator()), 6);
 }
 
 TEST(Capture, RefusesBadInputAndLeavesNothingBehind) {

@@ -36,3 +36,7 @@ hv_add_test(test_capture SOURCES tests/test_capture.cpp LIBS hv_media_decoder hv
 if(HV_BUILD_TESTS)
   add_dependencies(test_capture halvane-capture halvane-frames content)
 endif()
+hv_add_test(test_capture_tag SOURCES tests/test_capture_tag.cpp tools/capture/SpanTag.cpp)
+if(HV_BUILD_TESTS)
+  target_include_directories(test_capture_tag PRIVATE ${CMAKE_SOURCE_DIR}/tools/capture)
+endif()
