@@ -235,3 +235,31 @@ TEST_F(ImportTest, DataArraysWithoutACountAreRefusedBeforeTheImporterCrashes) {
     EXPECT_EQ(shown[0], "Model " + path + " refused: a <float_array> whose count is missing, zero or beyond the file's size, which crashes "
               "the importer.");
 }
+
+// Read on another thread, a file gives the graph or the message it gives read on the spot.
+TEST_F(ImportTest, AFileReadInTheBackgroundGivesWhatItGivesReadOnTheSpot) {
+    ResourceManager* resources = ResourceManager::create();
+    const std::string skinned = kDataDir + "skinned.dae";
+    std::shared_ptr<sg::Graph> there = resources->loadGraph(skinned, ResourceManager::readInBackground(skinned));
+    std::shared_ptr<sg::Graph> here = resources->loadGraph(skinned);
+    ASSERT_TRUE(there);
+    ASSERT_TRUE(here);
+    expectNoGlError();
+    EXPECT_EQ(there->getRoot()->getChildren().size(), here->getRoot()->getChildren().size());
+    EXPECT_EQ(there->getLights().size(), here->getLights().size());
+
+    std::vector<std::string> shown;
+    platform::setMessageBoxHook([&](const std::string& text) { shown.push_back(text); });
+    testing::internal::CaptureStderr();
+    for (const std::string& path : {kDataDir + "does_not_exist.dae",
+                                    std::string(HV_TEST_DATA_DIR) + "/fuzz/model/assimp_segv_array_without_count.dae"}) {
+        EXPECT_FALSE(resources->loadGraph(path, ResourceManager::readInBackground(path))) << path;
+        EXPECT_FALSE(resources->loadGraph(path)) << path;
+    }
+    testing::internal::GetCapturedStderr();
+    platform::setMessageBoxHook(nullptr);
+    ASSERT_EQ(shown.size(), 4u);
+    EXPECT_EQ(shown[0], shown[1]);
+    EXPECT_EQ(shown[2], shown[3]);
+    EXPECT_NE(shown[0], shown[2]);
+}

@@ -8,7 +8,7 @@ add_library(hv_scenegraph STATIC
   source/cpp/PointLightShadow.cpp
   source/h/ResourceManager.cpp
   source/h/ModelPrecheck.cpp)
-target_link_libraries(hv_scenegraph PUBLIC hv_vertexattributes hv_framebuffers assimp::assimp hv_base)
+target_link_libraries(hv_scenegraph PUBLIC hv_vertexattributes hv_framebuffers assimp::assimp hv_base Threads::Threads)
 
 # Prints an imported model's scene graph as JSON.
 add_executable(modelinfo tools/modelinfo/main.cpp tools/modelinfo/GraphJson.cpp)

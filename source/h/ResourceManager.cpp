@@ -7,6 +7,7 @@
 #include "cpp/GeometryNode.h"
 #include "cpp/Graph.h"
 #include "cpp/GroupNode.h"
+#include "cpp/LoadTimeline.h"
 #include "cpp/PointLightShadow.h"
 #include "cpp/TransformNode.h"
 #include "cpp/VertexAttributes.h"
@@ -73,16 +74,41 @@ glm::mat4 ResourceManager::rotationMatrix(float w, float x, float y, float z) {
     return r;
 }
 
+ResourceManager::ReadModel::ReadModel() = default;
+ResourceManager::ReadModel::~ReadModel() = default;
+
+std::shared_ptr<ResourceManager::ReadModel> ResourceManager::readModel(const std::string& path) {
+    auto read = std::make_shared<ReadModel>();
+    read->hazard = modelHazard(path);
+    if (!read->hazard.empty()) return read;
+    read->importer = std::make_unique<Assimp::Importer>();
+    read->scene = read->importer->ReadFile(path.c_str(), kImportFlags);
+    return read;
+}
+
+std::future<std::shared_ptr<ResourceManager::ReadModel>> ResourceManager::readInBackground(const std::string& path) {
+    return std::async(std::launch::async, [path] {
+        LoadTimeline::Span span("model file import");
+        return readModel(path);
+    });
+}
+
 std::shared_ptr<sg::Graph> ResourceManager::loadGraph(const std::string& path) {
-    const std::string hazard = modelHazard(path);
-    if (!hazard.empty()) {
-        platform::showMessageBox("Model " + path + " refused: " + hazard + ".");
+    std::promise<std::shared_ptr<ReadModel>> read;
+    read.set_value(readModel(path));
+    return loadGraph(path, read.get_future());
+}
+
+std::shared_ptr<sg::Graph> ResourceManager::loadGraph(const std::string& path,
+                                                      std::future<std::shared_ptr<ReadModel>> read) {
+    const std::shared_ptr<ReadModel> model = read.get();
+    if (!model->hazard.empty()) {
+        platform::showMessageBox("Model " + path + " refused: " + model->hazard + ".");
         return std::shared_ptr<sg::Graph>();
     }
-    Assimp::Importer importer;
-    const aiScene* scene = importer.ReadFile(path.c_str(), kImportFlags);
+    const aiScene* scene = model->scene;
     if (scene == nullptr) {
-        platform::showMessageBox(importer.GetErrorString());
+        platform::showMessageBox(model->importer->GetErrorString());
         return std::shared_ptr<sg::Graph>();
     }
     auto graph = std::make_shared<sg::Graph>();

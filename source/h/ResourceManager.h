@@ -14,6 +14,7 @@
 #include <assimp/matrix4x4.h>
 #include <glm/glm.hpp>
 
+#include <future>
 #include <memory>
 #include <string>
 
@@ -24,6 +25,10 @@ struct aiNode;
 struct aiNodeAnim;
 struct aiScene;
 class VertexAttributes;
+
+namespace Assimp {
+class Importer;
+}
 
 namespace sg {
 class Bone;
@@ -39,6 +44,20 @@ public:
     static ResourceManager* create();
 
     std::shared_ptr<sg::Graph> loadGraph(const std::string& path);
+
+    // A model file as the importer read it (or why it was refused), before any GL work.
+    struct ReadModel {
+        ReadModel();
+        ~ReadModel();
+        std::string hazard;
+        std::unique_ptr<Assimp::Importer> importer;
+        const aiScene* scene = nullptr;
+    };
+    // Reads `path` on another thread: the checks and the importer, which need no GL and
+    // show nothing. loadGraph(path, read) then does the rest on the calling thread, with
+    // the same messages, results and exceptions as loadGraph(path).
+    static std::future<std::shared_ptr<ReadModel>> readInBackground(const std::string& path);
+    std::shared_ptr<sg::Graph> loadGraph(const std::string& path, std::future<std::shared_ptr<ReadModel>> read);
 
     void aiNodeToSceneGraph(const aiNode* ain, sg::Node* sgn, const aiScene* scene, sg::Graph* graph);
     std::shared_ptr<VertexAttributes> aiMeshToGeometryNode(const aiMesh* mesh, const aiScene* scene);
@@ -57,4 +76,5 @@ public:
 
 private:
     ResourceManager() = default;
+    static std::shared_ptr<ReadModel> readModel(const std::string& path);
 };

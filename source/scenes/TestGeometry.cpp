@@ -89,6 +89,7 @@ TestGeometry::TestGeometry()
     std::vector<std::string> images = pngFilesIn(forwardSlashes(kModelDirectory));
     images.push_back(kCreditsFile);
     PngPrefetch decoded(std::move(images));
+    auto modelRead = ResourceManager::readInBackground(kModelFile);
 
     _fbo1.init();
     _fbo2.init();
@@ -114,7 +115,7 @@ TestGeometry::TestGeometry()
     createQuad();
     timeline.mark("bloom targets, branches");
 
-    _model = resources->loadGraph(kModelFile);
+    _model = resources->loadGraph(kModelFile, std::move(modelRead));
     // The import has already said why; every frame needs the model and its light.
     if (!_model) std::exit(1);
     collectMeshes();
