@@ -4,6 +4,7 @@
 #include "cpp/GLError.h"
 #include "cpp/InitialGlState.h"
 #include "cpp/LoadTimeline.h"
+#include "cpp/Music.h"
 #include "platform/Assert.h"
 #include "platform/Bass.h"
 #include "platform/MessageBox.h"
@@ -16,6 +17,8 @@
 
 Demo& Demo::createWindow(const DisplaySettings& settings) {
     LoadTimeline::instance().start();
+    // Decodes while the window, its context and the scene are made.
+    prepareMusic();
     screenWidth = settings.width;
     screenHeight = settings.height;
     multisampling = settings.multisampling;

@@ -21,6 +21,7 @@ constexpr double kRowsPerSecond = 16.0;
 void openMusic();
 // Starts decoding the music file on another thread, so that openMusic() later only
 // waits for what is left of it; every failure is still found and shown by openMusic().
+// Once started, calling it again before openMusic() does nothing.
 void prepareMusic();
 
 double musicSeconds();

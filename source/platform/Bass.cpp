@@ -15,7 +15,6 @@
 #include <mutex>
 #include <optional>
 #include <string>
-#include <utility>
 #include <vector>
 
 namespace {
@@ -183,17 +182,13 @@ HSTREAM BASS_StreamCreateFile(BOOL mem, const void* file, QWORD offset, QWORD le
 void bassPrepareFile(const char* path) {
     if (path == nullptr) return;
     const std::string name = path;
-    std::future<Decoded> decoding = std::async(std::launch::async, [name] {
+    Library& lib = library();
+    std::lock_guard<std::mutex> lock(lib.mutex);
+    if (lib.prepared.count(name) != 0) return;
+    lib.prepared[name] = std::async(std::launch::async, [name] {
         LoadTimeline::Span span("music decode");
         return decodeFile(name.c_str(), 0, 0);
     });
-    std::future<Decoded> replaced;
-    {
-        Library& lib = library();
-        std::lock_guard<std::mutex> lock(lib.mutex);
-        replaced = std::exchange(lib.prepared[name], std::move(decoding));
-    }
-    // Waits, if it must, outside the lock.
 }
 
 BOOL BASS_ChannelPlay(DWORD handle, BOOL restart) {

@@ -85,8 +85,8 @@ void bassSetManualSeconds(double seconds);
 // Extension for loading (not part of BASS): starts reading and decoding the whole file at
 // `path` on another thread and returns at once. The next BASS_StreamCreateFile(FALSE, path,
 // 0, 0, ...) takes that result (waiting for it if need be) instead of decoding again, with
-// the same outcome and error codes; nothing else changes. Preparing a path again replaces
-// a result nobody took.
+// the same outcome and error codes; nothing else changes. Preparing a path that is
+// already prepared and not yet taken does nothing.
 void bassPrepareFile(const char* path);
 
 // Extension for the authoring tool (not part of BASS): pause or resume a stream that

@@ -26,6 +26,8 @@ bool FilmRenderer::open(int width, int height, std::string* why) {
     fullscreen = false;
     LoadTimeline& timeline = LoadTimeline::instance();
     timeline.start();
+    // The music needs no GL: it decodes while the context is made and everything loads.
+    prepareMusic();
     if (!makeHeadlessSurfaceCurrent(width, height, why)) return false;
     // The window's initial state, as the program sets it after creating its context.
     setInitialGlState(screenWidth, screenHeight);
