@@ -21,26 +21,11 @@ const glm::vec2 kTriangleTexCoords[kTrianglesPerSegment][3] = {
 
 namespace {
 
-// Component-wise, so the compiler keeps the floats in vector registers instead of
-// packing them through the stack (which stalls store forwarding).
-inline void store(glm::vec3& out, const glm::vec3& value) {
-    out.x = value.x;
-    out.y = value.y;
-    out.z = value.z;
-}
-
 template <typename T>
 std::shared_ptr<Attribute<T>> makeStream(size_t count, const T& value) {
     auto attribute = std::make_shared<Attribute<T>>();
     attribute->data()->assign(count, value);
     return attribute;
-}
-
-template <typename T>
-std::vector<T>* streamAt(VertexAttributes& mesh, int location) {
-    // The streams are stored by buildTubeMesh with these exact types.
-    auto* attribute = dynamic_cast<Attribute<T>*>(mesh.attributes[location].get());
-    return attribute ? attribute->elements.get() : nullptr;
 }
 
 // The quaternion halves of a rotation about the branch axis by -90 degrees times j.
@@ -55,49 +40,6 @@ struct RingRotation {
         }
     }
 };
-
-// centre + offset in single precision. Beyond about 32 units from the origin a float
-// cannot hold 1e-6 apart from the centre; the nearest float on the offset's side takes
-// its place, so the pinched end keeps four distinct points (and its triangles a normal).
-float apart(double centre, double offset) {
-    const float moved = static_cast<float>(centre + offset);
-    const float here = static_cast<float>(centre);
-    if (moved != here) return moved;
-    return std::nextafter(here, offset > 0.0 ? HUGE_VALF : -HUGE_VALF);
-}
-
-// A ring shrunk to four points 1e-6 around p: the tube starts and ends in a point.
-void collapseRing(glm::vec3* ring, const glm::dvec3& p) {
-    const float x = static_cast<float>(p.x);
-    const float y = static_cast<float>(p.y);
-    const float z = static_cast<float>(p.z);
-    ring[0] = glm::vec3(x, y, apart(p.z, 1e-6));
-    ring[1] = glm::vec3(apart(p.x, -1e-6), y, z);
-    ring[2] = glm::vec3(x, y, apart(p.z, -1e-6));
-    ring[3] = glm::vec3(apart(p.x, 1e-6), y, z);
-}
-
-void buildRings(const std::vector<std::shared_ptr<Particle>>& particles, const std::vector<double>& radii,
-                std::vector<glm::vec3>& rings) {
-    static const RingRotation rotation;
-    const size_t n = particles.size();
-    const glm::dvec3 up(0.0, 1.0, 0.0);
-    for (size_t i = 0; i + 1 < n; ++i) {
-        const glm::dvec3 p0 = particles[i]->position();
-        HV_ASSERT(p0 == p0, tree::kAssertSource);
-        const glm::dvec3 dir = glm::normalize(particles[i + 1]->position() - p0);
-        const glm::dvec3 proj = dir * (glm::dot(dir, up) / glm::dot(dir, dir));
-        const glm::dvec3 u2 = glm::normalize(up - proj);
-        HV_ASSERT(u2 == u2, tree::kAssertSource);
-        for (int j = 0; j < kRingSize; ++j) {
-            const glm::dquat q(rotation.w[j], dir * rotation.s[j]);
-            const glm::dvec3 rotated = q * u2;
-            rings[kRingSize * i + j] = glm::vec3(p0 + rotated * radii[i]);
-        }
-    }
-    collapseRing(&rings[kRingSize * (n - 2)], particles[n - 1]->position());
-    collapseRing(&rings[0], particles[0]->position());
-}
 
 }  // namespace
 
@@ -122,40 +64,171 @@ std::shared_ptr<VertexAttributes> buildTubeMesh(size_t nrPoints) {
     return mesh;
 }
 
-TubeScratch::TubeScratch(size_t nrPoints)
-    : rings(kRingSize * nrPoints),
-      triangles((nrPoints - 2) * kTrianglesPerSegment),
-      lanes(kLaneCount * triangles) {}
 
 namespace {
 
-// The tangent frame of every filled triangle, one lane per quantity: plain float
-// arithmetic in the order the glm functions use (normalize = v * (1 / sqrt(dot)), dot
-// summed x + y then z), so the vectorised loop yields the scalar bits.
-void computeFrames(TubeScratch& scratch) {
-    const size_t count = scratch.triangles;
-    const float* __restrict ax = scratch.lane(TubeScratch::kAx);
-    const float* __restrict ay = scratch.lane(TubeScratch::kAy);
-    const float* __restrict az = scratch.lane(TubeScratch::kAz);
-    const float* __restrict bx = scratch.lane(TubeScratch::kBx);
-    const float* __restrict by = scratch.lane(TubeScratch::kBy);
-    const float* __restrict bz = scratch.lane(TubeScratch::kBz);
-    const float* __restrict cx = scratch.lane(TubeScratch::kCx);
-    const float* __restrict cy = scratch.lane(TubeScratch::kCy);
-    const float* __restrict cz = scratch.lane(TubeScratch::kCz);
-    const float* __restrict dy1 = scratch.lane(TubeScratch::kDy1);
-    const float* __restrict dy2 = scratch.lane(TubeScratch::kDy2);
-    const float* __restrict inv = scratch.lane(TubeScratch::kInverseDeterminant);
-    float* __restrict nx = scratch.lane(TubeScratch::kNx);
-    float* __restrict ny = scratch.lane(TubeScratch::kNy);
-    float* __restrict nz = scratch.lane(TubeScratch::kNz);
-    float* __restrict tx = scratch.lane(TubeScratch::kTx);
-    float* __restrict ty = scratch.lane(TubeScratch::kTy);
-    float* __restrict tz = scratch.lane(TubeScratch::kTz);
-    float* __restrict gx = scratch.lane(TubeScratch::kBitangentX);
-    float* __restrict gy = scratch.lane(TubeScratch::kBitangentY);
-    float* __restrict gz = scratch.lane(TubeScratch::kBitangentZ);
-    // The lanes are disjoint slices of one buffer.
+size_t roundUpToEight(size_t count) {
+    return (count + 7) / 8 * 8;
+}
+
+// centre + offset in single precision. Beyond about 32 units from the origin a float
+// cannot hold 1e-6 apart from the centre; the nearest float on the offset's side takes
+// its place, so the pinched end keeps four distinct points (and its triangles a normal).
+float apart(double centre, double offset) {
+    const float moved = static_cast<float>(centre + offset);
+    const float here = static_cast<float>(centre);
+    if (moved != here) return moved;
+    return std::nextafter(here, offset > 0.0 ? HUGE_VALF : -HUGE_VALF);
+}
+
+// A ring shrunk to four points 1e-6 around particle i: the tube starts and ends in a point.
+void collapseRing(TubeScratch& scratch, size_t ring, size_t i) {
+    const double px = scratch.position(0)[i], py = scratch.position(1)[i], pz = scratch.position(2)[i];
+    const float x = static_cast<float>(px);
+    const float y = static_cast<float>(py);
+    const float z = static_cast<float>(pz);
+    const float points[kRingSize][3] = {
+        {x, y, apart(pz, 1e-6)}, {apart(px, -1e-6), y, z}, {x, y, apart(pz, -1e-6)}, {apart(px, 1e-6), y, z}};
+    for (int j = 0; j < kRingSize; ++j) {
+        for (int axis = 0; axis < 3; ++axis) scratch.corner(j, axis)[ring] = points[j][axis];
+    }
+}
+
+// One ring vertex's offset direction: u rotated about the unit axis a by the
+// quaternion (w, a * s), as glm's quaternion-vector product computes it.
+struct Offset {
+    double x, y, z;
+};
+inline Offset rotated(double w, double s, double ax, double ay, double az, double ux, double uy, double uz) {
+    const double qx = ax * s, qy = ay * s, qz = az * s;
+    const double uvx = qy * uz - uy * qz, uvy = qz * ux - uz * qx, uvz = qx * uy - ux * qy;
+    const double uuvx = qy * uvz - uvy * qz, uuvy = qz * uvx - uvz * qx, uuvz = qx * uvy - uvx * qy;
+    return {ux + ((uvx * w) + uuvx) * 2.0, uy + ((uvy * w) + uuvy) * 2.0, uz + ((uvz * w) + uuvz) * 2.0};
+}
+
+// The rings of all segments side by side, in the operations and order of glm's
+// normalize, dot, cross and quaternion rotation in double precision (so the vectorised
+// loop gives the bits those give one ring at a time). The rows are parameters so the
+// compiler knows they do not overlap.
+void ringLoop(size_t rings, const double* __restrict x, const double* __restrict y, const double* __restrict z,
+              const double* __restrict radii, double* __restrict ux, double* __restrict uy, double* __restrict uz,
+              float* __restrict o0x, float* __restrict o0y, float* __restrict o0z, float* __restrict o1x,
+              float* __restrict o1y, float* __restrict o1z, float* __restrict o2x, float* __restrict o2y,
+              float* __restrict o2z, float* __restrict o3x, float* __restrict o3y, float* __restrict o3z) {
+    static const RingRotation rotation;
+    const double w0 = rotation.w[0], w1 = rotation.w[1], w2 = rotation.w[2], w3 = rotation.w[3];
+    const double s0 = rotation.s[0], s1 = rotation.s[1], s2 = rotation.s[2], s3 = rotation.s[3];
+    for (size_t i = 0; i < rings; ++i) {
+        const double p0x = x[i], p0y = y[i], p0z = z[i];
+        const double dx = x[i + 1] - p0x, dy = y[i + 1] - p0y, dz = z[i + 1] - p0z;
+        const double toUnit = 1.0 / std::sqrt((dx * dx + dy * dy) + dz * dz);
+        const double ax = dx * toUnit, ay = dy * toUnit, az = dz * toUnit;
+        // The up vector (0, 1, 0) without its part along the axis.
+        const double along = ((ax * 0.0 + ay * 1.0) + az * 0.0) / ((ax * ax + ay * ay) + az * az);
+        const double vx = 0.0 - ax * along, vy = 1.0 - ay * along, vz = 0.0 - az * along;
+        const double toUnitV = 1.0 / std::sqrt((vx * vx + vy * vy) + vz * vz);
+        const double u2x = vx * toUnitV, u2y = vy * toUnitV, u2z = vz * toUnitV;
+        ux[i] = u2x;
+        uy[i] = u2y;
+        uz[i] = u2z;
+        const double r = radii[i];
+        const Offset v0 = rotated(w0, s0, ax, ay, az, u2x, u2y, u2z);
+        const Offset v1 = rotated(w1, s1, ax, ay, az, u2x, u2y, u2z);
+        const Offset v2 = rotated(w2, s2, ax, ay, az, u2x, u2y, u2z);
+        const Offset v3 = rotated(w3, s3, ax, ay, az, u2x, u2y, u2z);
+        o0x[i] = static_cast<float>(p0x + v0.x * r);
+        o0y[i] = static_cast<float>(p0y + v0.y * r);
+        o0z[i] = static_cast<float>(p0z + v0.z * r);
+        o1x[i] = static_cast<float>(p0x + v1.x * r);
+        o1y[i] = static_cast<float>(p0y + v1.y * r);
+        o1z[i] = static_cast<float>(p0z + v1.z * r);
+        o2x[i] = static_cast<float>(p0x + v2.x * r);
+        o2y[i] = static_cast<float>(p0y + v2.y * r);
+        o2z[i] = static_cast<float>(p0z + v2.z * r);
+        o3x[i] = static_cast<float>(p0x + v3.x * r);
+        o3y[i] = static_cast<float>(p0y + v3.y * r);
+        o3z[i] = static_cast<float>(p0z + v3.z * r);
+    }
+}
+
+void computeRings(TubeScratch& scratch, const double* radii) {
+    const size_t rings = scratch.points - 1;
+    const double* x = scratch.position(0);
+    const double* y = scratch.position(1);
+    const double* z = scratch.position(2);
+    const double* ux = &scratch.axes[0];
+    const double* uy = &scratch.axes[scratch.points];
+    const double* uz = &scratch.axes[2 * scratch.points];
+    ringLoop(rings, x, y, z, radii, &scratch.axes[0], &scratch.axes[scratch.points], &scratch.axes[2 * scratch.points],
+             scratch.corner(0, 0), scratch.corner(0, 1), scratch.corner(0, 2), scratch.corner(1, 0),
+             scratch.corner(1, 1), scratch.corner(1, 2), scratch.corner(2, 0), scratch.corner(2, 1),
+             scratch.corner(2, 2), scratch.corner(3, 0), scratch.corner(3, 1), scratch.corner(3, 2));
+    // Checked ring by ring as the rings are meant, once the side-by-side loop is done.
+    for (size_t i = 0; i < rings; ++i) {
+        const glm::dvec3 p0(x[i], y[i], z[i]);
+        HV_ASSERT(p0 == p0, tree::kAssertSource);
+        const glm::dvec3 u2(ux[i], uy[i], uz[i]);
+        HV_ASSERT(u2 == u2, tree::kAssertSource);
+    }
+    collapseRing(scratch, rings - 1, rings);
+    collapseRing(scratch, 0, 0);
+    for (size_t i = 0; i < rings; ++i) {
+        for (int j = 0; j < kRingSize; ++j) {
+            scratch.rings[kRingSize * i + j] =
+                glm::vec3(scratch.corner(j, 0)[i], scratch.corner(j, 1)[i], scratch.corner(j, 2)[i]);
+        }
+    }
+}
+
+// The differences of a triangle kind's texture coordinates: they are the same in every segment.
+struct TextureSlopes {
+    float dy1[kTrianglesPerSegment];
+    float dy2[kTrianglesPerSegment];
+    float inverseDeterminant[kTrianglesPerSegment];
+    TextureSlopes() {
+        for (int t = 0; t < kTrianglesPerSegment; ++t) {
+            const glm::vec2 c0 = kTriangleTexCoords[t][0], c1 = kTriangleTexCoords[t][1];
+            const glm::vec2 c2 = kTriangleTexCoords[t][2];
+            const float dx1 = c1.x - c0.x, dx2 = c2.x - c0.x;
+            dy1[t] = c1.y - c0.y;
+            dy2[t] = c2.y - c0.y;
+            inverseDeterminant[t] = 1.0f / (dx1 * dy2[t] - dx2 * dy1[t]);
+        }
+    }
+};
+
+enum Quantity { kNx, kNy, kNz, kTx, kTy, kTz, kBx, kBy, kBz, kQuantityCount };
+
+// The tangent frame of triangle t in every segment: plain float arithmetic in the order
+// the glm functions use (normalize = v * (1 / sqrt(dot)), dot summed x + y then z), so
+// the vectorised loop yields the scalar bits.
+void computeFrames(TubeScratch& scratch, int t) {
+    static const TextureSlopes slopes;
+    const float dy1 = slopes.dy1[t], dy2 = slopes.dy2[t], inv = slopes.inverseDeterminant[t];
+    const float* corner[3][3];
+    for (int k = 0; k < 3; ++k) {
+        const int c = kTriangleCorners[t][k];
+        for (int axis = 0; axis < 3; ++axis) corner[k][axis] = scratch.corner(c % kRingSize, axis) + c / kRingSize;
+    }
+    const float* __restrict ax = corner[0][0];
+    const float* __restrict ay = corner[0][1];
+    const float* __restrict az = corner[0][2];
+    const float* __restrict bx = corner[1][0];
+    const float* __restrict by = corner[1][1];
+    const float* __restrict bz = corner[1][2];
+    const float* __restrict cx = corner[2][0];
+    const float* __restrict cy = corner[2][1];
+    const float* __restrict cz = corner[2][2];
+    float* __restrict nx = scratch.frame(kNx, t);
+    float* __restrict ny = scratch.frame(kNy, t);
+    float* __restrict nz = scratch.frame(kNz, t);
+    float* __restrict tx = scratch.frame(kTx, t);
+    float* __restrict ty = scratch.frame(kTy, t);
+    float* __restrict tz = scratch.frame(kTz, t);
+    float* __restrict gx = scratch.frame(kBx, t);
+    float* __restrict gy = scratch.frame(kBy, t);
+    float* __restrict gz = scratch.frame(kBz, t);
+    const size_t count = scratch.segmentStride;
 #pragma GCC ivdep
     for (size_t i = 0; i < count; ++i) {
         const float e1x = bx[i] - ax[i], e1y = by[i] - ay[i], e1z = bz[i] - az[i];
@@ -169,9 +242,9 @@ void computeFrames(TubeScratch& scratch) {
         const float l3 = 1.0f / std::sqrt((crx * crx + cry * cry) + crz * crz);
         const float mx = crx * l3, my = cry * l3, mz = crz * l3;
         // tangent = normalize((dy2 * E1 - dy1 * E2) * r)
-        const float sx = (dy2[i] * e1x - dy1[i] * e2x) * inv[i];
-        const float sy = (dy2[i] * e1y - dy1[i] * e2y) * inv[i];
-        const float sz = (dy2[i] * e1z - dy1[i] * e2z) * inv[i];
+        const float sx = (dy2 * e1x - dy1 * e2x) * inv;
+        const float sy = (dy2 * e1y - dy1 * e2y) * inv;
+        const float sz = (dy2 * e1z - dy1 * e2z) * inv;
         const float l4 = 1.0f / std::sqrt((sx * sx + sy * sy) + sz * sz);
         const float px = sx * l4, py = sy * l4, pz = sz * l4;
         // Gram-Schmidt against the normal, then bitangent = cross(normal, tangent)
@@ -191,16 +264,71 @@ void computeFrames(TubeScratch& scratch) {
     }
 }
 
-}  // namespace
+// Every filled normal is a number and not zero; the first that is not stops the process.
+void checkNormals(TubeScratch& scratch, size_t segments) {
+    bool fine = true;
+    for (int t = 0; t < kTrianglesPerSegment; ++t) {
+        const float* nx = scratch.frame(kNx, t);
+        const float* ny = scratch.frame(kNy, t);
+        const float* nz = scratch.frame(kNz, t);
+        int bad = 0;
+        for (size_t s = 0; s < segments; ++s) {
+            const int number = (nx[s] == nx[s]) & (ny[s] == ny[s]) & (nz[s] == nz[s]);
+            const int zero = (nx[s] == 0.0f) & (ny[s] == 0.0f) & (nz[s] == 0.0f);
+            bad |= (number ^ 1) | zero;
+        }
+        fine = fine && bad == 0;
+    }
+    if (fine) return;
+    for (size_t s = 0; s < segments; ++s) {
+        for (int t = 0; t < kTrianglesPerSegment; ++t) {
+            const glm::vec3 normal(scratch.frame(kNx, t)[s], scratch.frame(kNy, t)[s], scratch.frame(kNz, t)[s]);
+            HV_ASSERT(normal == normal, tree::kAssertSource);
+            // The zero vector is what the unspecialised numeric limits give for a vector type.
+            HV_ASSERT_AT(normal != glm::vec3(0.0f), "normal != std::numeric_limits<vec3>::infinity()",
+                         tree::kAssertSource, __LINE__);
+        }
+    }
+}
 
-void rebuildTubeMesh(VertexAttributes& mesh, const std::vector<std::shared_ptr<Particle>>& particles,
-                     const std::vector<double>& radii, TubeScratch& scratch) {
-    const size_t n = particles.size();
-    const size_t filledTriangles = (n - 2) * kTrianglesPerSegment;
-    HV_ASSERT(n > 2 && radii.size() == n && scratch.rings.size() >= kRingSize * n &&
-                  scratch.triangles == filledTriangles,
-              tree::kAssertSource);
+template <typename T>
+std::vector<T>* streamAt(VertexAttributes& mesh, int location) {
+    // The streams are stored by buildTubeMesh with these exact types.
+    auto* attribute = dynamic_cast<Attribute<T>*>(mesh.attributes[location].get());
+    return attribute ? attribute->elements.get() : nullptr;
+}
 
+inline void put(float* out, float x, float y, float z) {
+    out[0] = x;
+    out[1] = y;
+    out[2] = z;
+}
+
+// The triangles into the vertex streams: three corners each, and its frame three times.
+void writeStreams(TubeScratch& scratch, size_t segments, float* __restrict positions, float* __restrict normals,
+                  float* __restrict tangents, float* __restrict bitangents) {
+    const glm::vec3* rings = scratch.rings.data();
+    for (size_t s = 0; s < segments; ++s) {
+        // Corner c of segment s: ring s's vertex c, or ring s + 1's vertex c - 4.
+        const glm::vec3* corners = rings + kRingSize * s;
+        for (int t = 0; t < kTrianglesPerSegment; ++t) {
+            const size_t v = ((s * kTrianglesPerSegment) + t) * 3;
+            const float nx = scratch.frame(kNx, t)[s], ny = scratch.frame(kNy, t)[s], nz = scratch.frame(kNz, t)[s];
+            const float tx = scratch.frame(kTx, t)[s], ty = scratch.frame(kTy, t)[s], tz = scratch.frame(kTz, t)[s];
+            const float bx = scratch.frame(kBx, t)[s], by = scratch.frame(kBy, t)[s], bz = scratch.frame(kBz, t)[s];
+            for (int k = 0; k < 3; ++k) {
+                const glm::vec3& corner = corners[kTriangleCorners[t][k]];
+                put(positions + 3 * (v + k), corner.x, corner.y, corner.z);
+                put(normals + 3 * (v + k), nx, ny, nz);
+                put(tangents + 3 * (v + k), tx, ty, tz);
+                put(bitangents + 3 * (v + k), bx, by, bz);
+            }
+        }
+    }
+}
+
+void rebuild(VertexAttributes& mesh, const double* radii, TubeScratch& scratch) {
+    const size_t n = scratch.points;
     std::vector<glm::vec3>* attribPos = streamAt<glm::vec3>(mesh, kPosition);
     std::vector<glm::vec3>* normals = streamAt<glm::vec3>(mesh, kNormal);
     std::vector<glm::vec2>* attribTex = streamAt<glm::vec2>(mesh, kTexCoord);
@@ -214,54 +342,51 @@ void rebuildTubeMesh(VertexAttributes& mesh, const std::vector<std::shared_ptr<P
                   attribBit->size() == vertexCount(n),
               tree::kAssertSource);
 
-    const std::vector<glm::vec3>& rings = scratch.rings;
-    buildRings(particles, radii, scratch.rings);
+    computeRings(scratch, radii);
+    for (int t = 0; t < kTrianglesPerSegment; ++t) computeFrames(scratch, t);
+    const size_t segments = n - 2;
+    checkNormals(scratch, segments);
+    writeStreams(scratch, segments, &(*attribPos)[0].x, &(*normals)[0].x, &(*attribTan)[0].x, &(*attribBit)[0].x);
+}
 
-    // Gather each triangle's corners and texture-coordinate differences into lanes.
-    float* lane[TubeScratch::kLaneCount];
-    for (int l = 0; l < TubeScratch::kLaneCount; ++l)
-        lane[l] = scratch.lane(static_cast<TubeScratch::Lane>(l));
-    for (size_t i = 0; i < filledTriangles; ++i) {
-        const glm::vec3* ring = &rings[kRingSize * (i / kTrianglesPerSegment)];
-        const int t = static_cast<int>(i % kTrianglesPerSegment);
-        for (int k = 0; k < 3; ++k) {
-            const glm::vec3& corner = ring[kTriangleCorners[t][k]];
-            lane[TubeScratch::kAx + 3 * k][i] = corner.x;
-            lane[TubeScratch::kAy + 3 * k][i] = corner.y;
-            lane[TubeScratch::kAz + 3 * k][i] = corner.z;
-        }
-        const glm::vec2 c0 = (*attribTex)[i * 3], c1 = (*attribTex)[i * 3 + 1], c2 = (*attribTex)[i * 3 + 2];
-        const float dx1 = c1.x - c0.x, dy1 = c1.y - c0.y;
-        const float dx2 = c2.x - c0.x, dy2 = c2.y - c0.y;
-        lane[TubeScratch::kDy1][i] = dy1;
-        lane[TubeScratch::kDy2][i] = dy2;
-        lane[TubeScratch::kInverseDeterminant][i] = 1.0f / (dx1 * dy2 - dx2 * dy1);
+}  // namespace
+
+TubeScratch::TubeScratch(size_t nrPoints)
+    : points(nrPoints),
+      segmentStride(roundUpToEight(nrPoints > 2 ? nrPoints - 2 : 0)),
+      ringStride(roundUpToEight(segmentStride + 1)),
+      rings(kRingSize * nrPoints),
+      positions(3 * nrPoints, 0.0),
+      axes(3 * nrPoints, 0.0),
+      corners(kRingSize * 3 * ringStride, 0.0f),
+      frames(kQuantityCount * kTrianglesPerSegment * segmentStride, 0.0f) {}
+
+void rebuildTubeMesh(VertexAttributes& mesh, const Particle* particles, size_t count, const double* radii,
+                     TubeScratch& scratch) {
+    HV_ASSERT(count > 2 && scratch.points == count, tree::kAssertSource);
+    double* x = scratch.position(0);
+    double* y = scratch.position(1);
+    double* z = scratch.position(2);
+    for (size_t i = 0; i < count; ++i) {
+        const glm::dvec3& p = particles[i].position();
+        x[i] = p.x;
+        y[i] = p.y;
+        z[i] = p.z;
     }
+    rebuild(mesh, radii, scratch);
+}
 
-    computeFrames(scratch);
-
-    for (size_t i = 0; i < filledTriangles; ++i) {
-        const glm::vec3 normal(lane[TubeScratch::kNx][i], lane[TubeScratch::kNy][i],
-                               lane[TubeScratch::kNz][i]);
-        HV_ASSERT(normal == normal, tree::kAssertSource);
-        // The zero vector is what the unspecialised numeric limits give for a vector type.
-        HV_ASSERT_AT(normal != glm::vec3(0.0f), "normal != std::numeric_limits<vec3>::infinity()",
-                     tree::kAssertSource, __LINE__);
-        const glm::vec3 tangent(lane[TubeScratch::kTx][i], lane[TubeScratch::kTy][i],
-                                lane[TubeScratch::kTz][i]);
-        const glm::vec3 bitangent(lane[TubeScratch::kBitangentX][i], lane[TubeScratch::kBitangentY][i],
-                                  lane[TubeScratch::kBitangentZ][i]);
-        const glm::vec3* ring = &rings[kRingSize * (i / kTrianglesPerSegment)];
-        const int t = static_cast<int>(i % kTrianglesPerSegment);
-        // A triangle's three vertices share its flat normal, so they share the frame too.
-        for (int k = 0; k < 3; ++k) {
-            const size_t v = i * 3 + k;
-            store((*attribPos)[v], ring[kTriangleCorners[t][k]]);
-            store((*normals)[v], normal);
-            store((*attribTan)[v], tangent);
-            store((*attribBit)[v], bitangent);
-        }
+void rebuildTubeMesh(VertexAttributes& mesh, const std::vector<std::shared_ptr<Particle>>& particles,
+                     const std::vector<double>& radii, TubeScratch& scratch) {
+    const size_t n = particles.size();
+    HV_ASSERT(n > 2 && radii.size() == n && scratch.points == n, tree::kAssertSource);
+    for (size_t i = 0; i < n; ++i) {
+        const glm::dvec3& p = particles[i]->position();
+        scratch.position(0)[i] = p.x;
+        scratch.position(1)[i] = p.y;
+        scratch.position(2)[i] = p.z;
     }
+    rebuild(mesh, radii.data(), scratch);
 }
 
 }  // namespace tube

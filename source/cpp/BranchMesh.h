@@ -44,29 +44,32 @@ inline size_t vertexCount(size_t nrPoints) {
 // No GL call is made; the caller create()s it.
 std::shared_ptr<VertexAttributes> buildTubeMesh(size_t nrPoints);
 
-// Working memory of a rebuild, sized once for a chain length: the rings (ring r at
-// entries 4r to 4r + 3) and one lane per per-triangle quantity of the filled segments.
+// Working memory of a rebuild, sized once for a chain length. `rings` holds ring r at
+// entries 4r to 4r + 3; the other arrays are the same data laid out one quantity per
+// row, padded so the per-triangle loops run whole vector widths.
 struct TubeScratch {
-    // clang-format off
-    enum Lane {
-        kAx, kAy, kAz, kBx, kBy, kBz, kCx, kCy, kCz,      // corners a, b, c, in this order
-        kDy1, kDy2, kInverseDeterminant,                   // from the texture coordinates
-        kNx, kNy, kNz, kTx, kTy, kTz,                      // normal and tangent
-        kBitangentX, kBitangentY, kBitangentZ,
-        kLaneCount
-    };
-    // clang-format on
-
     explicit TubeScratch(size_t nrPoints);
-    float* lane(Lane which) { return &lanes[which * triangles]; }
 
+    size_t points = 0;
+    size_t segmentStride = 0;  // filled segments, rounded up to a multiple of 8
+    size_t ringStride = 0;     // rings, room for one past the last filled segment
     std::vector<glm::vec3> rings;
-    size_t triangles = 0;
-    std::vector<float> lanes;
+    std::vector<double> positions;  // x, y, z rows of `points` each
+    std::vector<double> axes;       // x, y, z rows of the ring's up vector, per ring
+    std::vector<float> corners;     // row (j * 3 + axis) of ringStride: ring vertex j
+    std::vector<float> frames;      // row (quantity * 8 + triangle) of segmentStride
+
+    double* position(int axis) { return &positions[static_cast<size_t>(axis) * points]; }
+    float* corner(int j, int axis) { return &corners[static_cast<size_t>(j * 3 + axis) * ringStride]; }
+    float* frame(int quantity, int triangle) {
+        return &frames[static_cast<size_t>(quantity * kTrianglesPerSegment + triangle) * segmentStride];
+    }
 };
 
 // Rewrites positions, normals, tangents and bitangents from the particles and one
-// radius per particle. `scratch` must be built for particles.size().
+// radius per particle. `scratch` must be built for the particle count.
+void rebuildTubeMesh(VertexAttributes& mesh, const Particle* particles, size_t count, const double* radii,
+                     TubeScratch& scratch);
 void rebuildTubeMesh(VertexAttributes& mesh, const std::vector<std::shared_ptr<Particle>>& particles,
                      const std::vector<double>& radii, TubeScratch& scratch);
 
