@@ -8,6 +8,10 @@
 
 #include <cmath>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace tube {
 
 const int kTriangleCorners[kTrianglesPerSegment][3] = {
@@ -64,7 +68,6 @@ std::shared_ptr<VertexAttributes> buildTubeMesh(size_t nrPoints) {
     return mesh;
 }
 
-
 namespace {
 
 size_t roundUpToEight(size_t count) {
@@ -110,11 +113,12 @@ inline Offset rotated(double w, double s, double ax, double ay, double az, doubl
 // normalize, dot, cross and quaternion rotation in double precision (so the vectorised
 // loop gives the bits those give one ring at a time). The rows are parameters so the
 // compiler knows they do not overlap.
-void ringLoop(size_t rings, const double* __restrict x, const double* __restrict y, const double* __restrict z,
-              const double* __restrict radii, double* __restrict ux, double* __restrict uy, double* __restrict uz,
-              float* __restrict o0x, float* __restrict o0y, float* __restrict o0z, float* __restrict o1x,
-              float* __restrict o1y, float* __restrict o1z, float* __restrict o2x, float* __restrict o2y,
-              float* __restrict o2z, float* __restrict o3x, float* __restrict o3y, float* __restrict o3z) {
+void ringLoop(size_t rings, const double* __restrict x, const double* __restrict y,
+              const double* __restrict z, const double* __restrict radii, double* __restrict ux,
+              double* __restrict uy, double* __restrict uz, float* __restrict o0x, float* __restrict o0y,
+              float* __restrict o0z, float* __restrict o1x, float* __restrict o1y, float* __restrict o1z,
+              float* __restrict o2x, float* __restrict o2y, float* __restrict o2z, float* __restrict o3x,
+              float* __restrict o3y, float* __restrict o3z) {
     static const RingRotation rotation;
     const double w0 = rotation.w[0], w1 = rotation.w[1], w2 = rotation.w[2], w3 = rotation.w[3];
     const double s0 = rotation.s[0], s1 = rotation.s[1], s2 = rotation.s[2], s3 = rotation.s[3];
@@ -159,10 +163,11 @@ void computeRings(TubeScratch& scratch, const double* radii) {
     const double* ux = &scratch.axes[0];
     const double* uy = &scratch.axes[scratch.points];
     const double* uz = &scratch.axes[2 * scratch.points];
-    ringLoop(rings, x, y, z, radii, &scratch.axes[0], &scratch.axes[scratch.points], &scratch.axes[2 * scratch.points],
-             scratch.corner(0, 0), scratch.corner(0, 1), scratch.corner(0, 2), scratch.corner(1, 0),
-             scratch.corner(1, 1), scratch.corner(1, 2), scratch.corner(2, 0), scratch.corner(2, 1),
-             scratch.corner(2, 2), scratch.corner(3, 0), scratch.corner(3, 1), scratch.corner(3, 2));
+    ringLoop(rings, x, y, z, radii, &scratch.axes[0], &scratch.axes[scratch.points],
+             &scratch.axes[2 * scratch.points], scratch.corner(0, 0), scratch.corner(0, 1),
+             scratch.corner(0, 2), scratch.corner(1, 0), scratch.corner(1, 1), scratch.corner(1, 2),
+             scratch.corner(2, 0), scratch.corner(2, 1), scratch.corner(2, 2), scratch.corner(3, 0),
+             scratch.corner(3, 1), scratch.corner(3, 2));
     // Checked ring by ring as the rings are meant, once the side-by-side loop is done.
     for (size_t i = 0; i < rings; ++i) {
         const glm::dvec3 p0(x[i], y[i], z[i]);
@@ -208,7 +213,8 @@ void computeFrames(TubeScratch& scratch, int t) {
     const float* corner[3][3];
     for (int k = 0; k < 3; ++k) {
         const int c = kTriangleCorners[t][k];
-        for (int axis = 0; axis < 3; ++axis) corner[k][axis] = scratch.corner(c % kRingSize, axis) + c / kRingSize;
+        for (int axis = 0; axis < 3; ++axis)
+            corner[k][axis] = scratch.corner(c % kRingSize, axis) + c / kRingSize;
     }
     const float* __restrict ax = corner[0][0];
     const float* __restrict ay = corner[0][1];
@@ -282,7 +288,8 @@ void checkNormals(TubeScratch& scratch, size_t segments) {
     if (fine) return;
     for (size_t s = 0; s < segments; ++s) {
         for (int t = 0; t < kTrianglesPerSegment; ++t) {
-            const glm::vec3 normal(scratch.frame(kNx, t)[s], scratch.frame(kNy, t)[s], scratch.frame(kNz, t)[s]);
+            const glm::vec3 normal(scratch.frame(kNx, t)[s], scratch.frame(kNy, t)[s],
+                                   scratch.frame(kNz, t)[s]);
             HV_ASSERT(normal == normal, tree::kAssertSource);
             // The zero vector is what the unspecialised numeric limits give for a vector type.
             HV_ASSERT_AT(normal != glm::vec3(0.0f), "normal != std::numeric_limits<vec3>::infinity()",
@@ -298,24 +305,55 @@ std::vector<T>* streamAt(VertexAttributes& mesh, int location) {
     return attribute ? attribute->elements.get() : nullptr;
 }
 
+#if defined(__SSE2__)
+// Each vertex takes one four-float store whose last lane spills onto the next vertex's
+// x: the next store puts that right, and the spilled lane is zero, which is what the
+// unfilled last segment holds after the last filled vertex.
+void writeStreams(TubeScratch& scratch, size_t segments, float* __restrict positions,
+                  float* __restrict normals, float* __restrict tangents, float* __restrict bitangents) {
+    const float* rings = &scratch.rings[0].x;
+    const __m128 xyz = _mm_castsi128_ps(_mm_set_epi32(0, -1, -1, -1));
+    for (size_t s = 0; s < segments; ++s) {
+        // Corner c of segment s is ring s's vertex c, or ring s + 1's vertex c - 4.
+        const float* corners = rings + 3 * kRingSize * s;
+        for (int t = 0; t < kTrianglesPerSegment; ++t) {
+            const size_t at = ((s * kTrianglesPerSegment) + t) * 9;
+            const __m128 n = _mm_setr_ps(scratch.frame(kNx, t)[s], scratch.frame(kNy, t)[s],
+                                         scratch.frame(kNz, t)[s], 0.0f);
+            const __m128 g = _mm_setr_ps(scratch.frame(kTx, t)[s], scratch.frame(kTy, t)[s],
+                                         scratch.frame(kTz, t)[s], 0.0f);
+            const __m128 b = _mm_setr_ps(scratch.frame(kBx, t)[s], scratch.frame(kBy, t)[s],
+                                         scratch.frame(kBz, t)[s], 0.0f);
+            for (int k = 0; k < 3; ++k) {
+                const __m128 p = _mm_and_ps(_mm_loadu_ps(corners + 3 * kTriangleCorners[t][k]), xyz);
+                _mm_storeu_ps(positions + at + 3 * k, p);
+                _mm_storeu_ps(normals + at + 3 * k, n);
+                _mm_storeu_ps(tangents + at + 3 * k, g);
+                _mm_storeu_ps(bitangents + at + 3 * k, b);
+            }
+        }
+    }
+}
+#else
 inline void put(float* out, float x, float y, float z) {
     out[0] = x;
     out[1] = y;
     out[2] = z;
 }
 
-// The triangles into the vertex streams: three corners each, and its frame three times.
-void writeStreams(TubeScratch& scratch, size_t segments, float* __restrict positions, float* __restrict normals,
-                  float* __restrict tangents, float* __restrict bitangents) {
+void writeStreams(TubeScratch& scratch, size_t segments, float* __restrict positions,
+                  float* __restrict normals, float* __restrict tangents, float* __restrict bitangents) {
     const glm::vec3* rings = scratch.rings.data();
     for (size_t s = 0; s < segments; ++s) {
-        // Corner c of segment s: ring s's vertex c, or ring s + 1's vertex c - 4.
         const glm::vec3* corners = rings + kRingSize * s;
         for (int t = 0; t < kTrianglesPerSegment; ++t) {
             const size_t v = ((s * kTrianglesPerSegment) + t) * 3;
-            const float nx = scratch.frame(kNx, t)[s], ny = scratch.frame(kNy, t)[s], nz = scratch.frame(kNz, t)[s];
-            const float tx = scratch.frame(kTx, t)[s], ty = scratch.frame(kTy, t)[s], tz = scratch.frame(kTz, t)[s];
-            const float bx = scratch.frame(kBx, t)[s], by = scratch.frame(kBy, t)[s], bz = scratch.frame(kBz, t)[s];
+            const float nx = scratch.frame(kNx, t)[s], ny = scratch.frame(kNy, t)[s],
+                        nz = scratch.frame(kNz, t)[s];
+            const float tx = scratch.frame(kTx, t)[s], ty = scratch.frame(kTy, t)[s],
+                        tz = scratch.frame(kTz, t)[s];
+            const float bx = scratch.frame(kBx, t)[s], by = scratch.frame(kBy, t)[s],
+                        bz = scratch.frame(kBz, t)[s];
             for (int k = 0; k < 3; ++k) {
                 const glm::vec3& corner = corners[kTriangleCorners[t][k]];
                 put(positions + 3 * (v + k), corner.x, corner.y, corner.z);
@@ -326,6 +364,7 @@ void writeStreams(TubeScratch& scratch, size_t segments, float* __restrict posit
         }
     }
 }
+#endif
 
 void rebuild(VertexAttributes& mesh, const double* radii, TubeScratch& scratch) {
     const size_t n = scratch.points;
@@ -346,7 +385,8 @@ void rebuild(VertexAttributes& mesh, const double* radii, TubeScratch& scratch) 
     for (int t = 0; t < kTrianglesPerSegment; ++t) computeFrames(scratch, t);
     const size_t segments = n - 2;
     checkNormals(scratch, segments);
-    writeStreams(scratch, segments, &(*attribPos)[0].x, &(*normals)[0].x, &(*attribTan)[0].x, &(*attribBit)[0].x);
+    writeStreams(scratch, segments, &(*attribPos)[0].x, &(*normals)[0].x, &(*attribTan)[0].x,
+                 &(*attribBit)[0].x);
 }
 
 }  // namespace
