@@ -6,6 +6,7 @@
 #include "cpp/Tree.h"
 
 #include <glm/glm.hpp>
+#include <glm/gtc/quaternion.hpp>
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -159,6 +160,18 @@ TEST(TreeMesh, BentBranchKeepsOutwardNormalsAndOrthonormalTangentFrames) {
         for (size_t k = 0; k < 3; ++k) {
             ASSERT_EQ(normals[v + k], normal) << v;
             ASSERT_EQ(tangents[v + k], orthogonal) << v;
+        }
+    }
+    // Every ring is exactly what glm's quaternion rotation of the up vector gives.
+    for (size_t i = 1; i + 2 < kPoints; ++i) {
+        const glm::dvec3 dir = glm::normalize(tube.p(i + 1) - tube.p(i));
+        const glm::dvec3 up(0.0, 1.0, 0.0);
+        const glm::dvec3 u2 = glm::normalize(up - dir * (glm::dot(dir, up) / glm::dot(dir, dir)));
+        for (int j = 0; j < 4; ++j) {
+            const double half = j * (-90.0) * 0.017453292519943295 * 0.5;
+            const glm::dquat q(std::cos(half), dir * std::sin(half));
+            ASSERT_EQ(tube.rings[4 * i + j], glm::vec3(tube.p(i) + (q * u2) * tube.radii[i]))
+                << i << " " << j;
         }
     }
     // Counter-clockwise seen from outside: the normal points away from the segment's axis.

@@ -197,6 +197,47 @@ TEST(TreeUpdate, TreeFrameMatchesUpdatingEachBranchOnItsOwn) {
             ASSERT_EQ(tree.branches()[k].particles()[i]->position(), alone[k].particles()[i]->position())
                 << k << " " << i;
         }
+        EXPECT_EQ(tree.branches()[k].radii(), alone[k].radii()) << k;
+    }
+}
+
+// Chains relaxed side by side end bit for bit where satisfying each link in turn puts
+// them: for fewer and for more chains than are relaxed at once, with a pinned particle
+// inside a chain and a link shrunk to nothing.
+TEST(TreeUpdate, RelaxingChainsTogetherMatchesSatisfyingEachLinkInTurn) {
+    for (size_t count : {3u, 11u}) {
+        std::vector<Branch> together, alone;
+        for (size_t k = 0; k < count; ++k) {
+            const glm::dvec3 direction = Tree::branchDirection(k % 8);
+            for (auto* set : {&together, &alone})
+                set->emplace_back(0.25 * direction, direction, glm::vec3(0.0f), 0.05, MeshUpload::CpuOnly);
+        }
+        setDemoRandState(5);
+        for (size_t k = 0; k < count; ++k) {
+            for (size_t i = 1; i < 65; ++i) {
+                const glm::dvec3 shake(demoRand() / 32767.0 - 0.5, demoRand() / 32767.0 - 0.5,
+                                       demoRand() / 32767.0 - 0.5);
+                for (auto* set : {&together, &alone}) {
+                    Particle& p = *(*set)[k].particles()[i];
+                    const glm::dvec3 moved = i == 20 && k == 1 ? (*set)[k].particles()[19]->position()
+                                                               : p.position() + 0.02 * shake;
+                    p.restore(moved, p.oldPosition(), p.acceleration());
+                    if (i == 40 && k == 2) p.setMovable(false);
+                }
+            }
+        }
+        Branch::relaxTogether(together.data(), together.size());
+        for (Branch& branch : alone) {
+            for (int pass = 0; pass < 10; ++pass) {
+                for (const auto& link : branch.constraints()) link->satisfy();
+            }
+        }
+        for (size_t k = 0; k < count; ++k) {
+            for (size_t i = 0; i < 65; ++i) {
+                ASSERT_EQ(together[k].particles()[i]->position(), alone[k].particles()[i]->position())
+                    << count << " " << k << " " << i;
+            }
+        }
     }
 }
 

@@ -7,28 +7,100 @@
 
 #include <glm/glm.hpp>
 
+#include <algorithm>
 #include <cmath>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace {
 constexpr int kRelaxationPasses = 10;
+// Chains relaxed side by side: each chain is one long dependency (every link moves the
+// next particle), so several are walked in lockstep, one vector lane per chain.
+constexpr size_t kLanes = 8;
+constexpr size_t kMaxPoints = 65;
+
+struct ChainLanes {
+    double x[kMaxPoints][kLanes];
+    double y[kMaxPoints][kLanes];
+    double z[kMaxPoints][kLanes];
+    double rest[kMaxPoints][kLanes];     // of the link from particle i to i + 1
+    double movable[kMaxPoints][kLanes];  // 1 or 0; unused lanes are fixed
+};
+
+// DistanceConstraint::satisfy on every link, root to tip, in all lanes at once: the
+// same operations on the same values, with the skipped links left as they were.
+#if defined(__SSE2__)
+void relaxLanes(ChainLanes& c, size_t points) {
+    const __m128d one = _mm_set1_pd(1.0), shortest = _mm_set1_pd(1e-6), zero = _mm_setzero_pd();
+    for (int pass = 0; pass < kRelaxationPasses; ++pass) {
+        for (size_t i = 0; i + 1 < points; ++i) {
+            for (size_t k = 0; k < kLanes; k += 2) {
+                const __m128d x = _mm_loadu_pd(&c.x[i + 1][k]);
+                const __m128d y = _mm_loadu_pd(&c.y[i + 1][k]);
+                const __m128d z = _mm_loadu_pd(&c.z[i + 1][k]);
+                const __m128d dx = _mm_sub_pd(x, _mm_loadu_pd(&c.x[i][k]));
+                const __m128d dy = _mm_sub_pd(y, _mm_loadu_pd(&c.y[i][k]));
+                const __m128d dz = _mm_sub_pd(z, _mm_loadu_pd(&c.z[i][k]));
+                const __m128d len = _mm_sqrt_pd(
+                    _mm_add_pd(_mm_add_pd(_mm_mul_pd(dx, dx), _mm_mul_pd(dy, dy)), _mm_mul_pd(dz, dz)));
+                const __m128d f = _mm_sub_pd(one, _mm_div_pd(_mm_loadu_pd(&c.rest[i][k]), len));
+                const __m128d apply = _mm_and_pd(_mm_cmpgt_pd(len, shortest),
+                                                 _mm_cmpneq_pd(_mm_loadu_pd(&c.movable[i + 1][k]), zero));
+                // x - d * f is x + -(d * f) bit for bit.
+                const __m128d nx = _mm_sub_pd(x, _mm_mul_pd(dx, f));
+                const __m128d ny = _mm_sub_pd(y, _mm_mul_pd(dy, f));
+                const __m128d nz = _mm_sub_pd(z, _mm_mul_pd(dz, f));
+                _mm_storeu_pd(&c.x[i + 1][k], _mm_or_pd(_mm_and_pd(apply, nx), _mm_andnot_pd(apply, x)));
+                _mm_storeu_pd(&c.y[i + 1][k], _mm_or_pd(_mm_and_pd(apply, ny), _mm_andnot_pd(apply, y)));
+                _mm_storeu_pd(&c.z[i + 1][k], _mm_or_pd(_mm_and_pd(apply, nz), _mm_andnot_pd(apply, z)));
+            }
+        }
+    }
 }
+#else
+void relaxLanes(ChainLanes& c, size_t points) {
+    for (int pass = 0; pass < kRelaxationPasses; ++pass) {
+        for (size_t i = 0; i + 1 < points; ++i) {
+            for (size_t k = 0; k < kLanes; ++k) {
+                const double dx = c.x[i + 1][k] - c.x[i][k];
+                const double dy = c.y[i + 1][k] - c.y[i][k];
+                const double dz = c.z[i + 1][k] - c.z[i][k];
+                const double len = std::sqrt((dx * dx + dy * dy) + dz * dz);
+                if (!(len > 1e-6) || c.movable[i + 1][k] == 0.0) continue;
+                const double f = 1.0 - c.rest[i][k] / len;
+                c.x[i + 1][k] += -(dx * f);
+                c.y[i + 1][k] += -(dy * f);
+                c.z[i + 1][k] += -(dz * f);
+            }
+        }
+    }
+}
+#endif
+}  // namespace
 
 Branch::Branch(const glm::dvec3& start, const glm::dvec3& direction, const glm::vec3& origin, double spacing,
                MeshUpload upload)
     : _start(start), _upload(upload) {
     HV_ASSERT(_nrPoints > 1, tree::kAssertSource);
     _radii.assign(_nrPoints, 0.0);
-    _particles.reserve(_nrPoints);
+    HV_ASSERT(_nrPoints <= kMaxPoints, tree::kAssertSource);
+    // Both arrays are filled once at their final size: the views and the links point into them.
+    _points = std::make_shared<std::vector<Particle>>();
+    _points->reserve(_nrPoints);
     for (size_t i = 0; i < _nrPoints; ++i) {
         const glm::dvec3 position = glm::dvec3(origin) + static_cast<double>(i) * direction * spacing;
-        _particles.push_back(std::make_shared<Particle>(position));
+        _points->emplace_back(position);
     }
-    _particles[0]->setMovable(false);
+    (*_points)[0].setMovable(false);
+    _links = std::make_shared<std::vector<DistanceConstraint>>();
+    _links->reserve(_nrPoints - 1);
+    for (size_t i = 0; i + 1 < _nrPoints; ++i) _links->emplace_back(&(*_points)[i], &(*_points)[i + 1]);
+    _particles.reserve(_nrPoints);
+    for (Particle& particle : *_points) _particles.emplace_back(_points, &particle);
     _constraints.reserve(_nrPoints - 1);
-    for (size_t i = 0; i + 1 < _nrPoints; ++i) {
-        _constraints.push_back(
-            std::make_shared<DistanceConstraint>(_particles[i].get(), _particles[i + 1].get()));
-    }
+    for (DistanceConstraint& link : *_links) _constraints.emplace_back(_links, &link);
     _scratch = std::make_shared<tube::TubeScratch>(_nrPoints);
     _taper.resize(_nrPoints);
     for (size_t i = 0; i < _nrPoints; ++i) {
@@ -57,21 +129,43 @@ void Branch::update(const glm::vec3& wind, double time) {
 
 void Branch::applyWind(const glm::vec3& wind, double time) {
     updateRadii(time);
+    pushWind(wind);
+}
+
+void Branch::applyWind(const glm::vec3& wind, const std::vector<double>& radii) {
+    HV_ASSERT(radii.size() == _radii.size(), tree::kAssertSource);
+    std::copy(radii.begin(), radii.end(), _radii.begin());
+    pushWind(wind);
+}
+
+void Branch::pushWind(const glm::vec3& wind) {
     _force = _force * 0.75f + wind;
     const glm::dvec3 force(_force);
-    for (const auto& particle : _particles) particle->addForce(force);
+    for (Particle& particle : *_points) particle.addForce(force);
 }
 
 void Branch::relaxTogether(Branch* branches, size_t count) {
-    // Each chain is one long dependency (every link moves the next particle), so the
-    // chains are walked in lockstep to let their solves overlap.
     if (count == 0) return;
-    const size_t links = branches[0]._constraints.size();
-    for (size_t k = 1; k < count; ++k)
-        HV_ASSERT(branches[k]._constraints.size() == links, tree::kAssertSource);
-    for (int pass = 0; pass < kRelaxationPasses; ++pass) {
-        for (size_t i = 0; i < links; ++i) {
-            for (size_t k = 0; k < count; ++k) branches[k]._constraints[i]->satisfy();
+    const size_t points = branches[0]._nrPoints;
+    for (size_t k = 1; k < count; ++k) HV_ASSERT(branches[k]._nrPoints == points, tree::kAssertSource);
+    ChainLanes lanes;
+    for (size_t first = 0; first < count; first += kLanes) {
+        const size_t used = std::min(kLanes, count - first);
+        for (size_t i = 0; i < points; ++i) {
+            for (size_t k = 0; k < kLanes; ++k) {
+                const Particle* p = k < used ? &(*branches[first + k]._points)[i] : nullptr;
+                lanes.x[i][k] = p ? p->_curPos.x : 0.0;
+                lanes.y[i][k] = p ? p->_curPos.y : 0.0;
+                lanes.z[i][k] = p ? p->_curPos.z : 0.0;
+                lanes.movable[i][k] = p && p->_movable ? 1.0 : 0.0;
+                lanes.rest[i][k] = p && i + 1 < points ? (*branches[first + k]._links)[i].restLength() : 0.0;
+            }
+        }
+        relaxLanes(lanes, points);
+        for (size_t k = 0; k < used; ++k) {
+            Particle* chain = branches[first + k]._points->data();
+            for (size_t i = 0; i < points; ++i)
+                chain[i]._curPos = glm::dvec3(lanes.x[i][k], lanes.y[i][k], lanes.z[i][k]);
         }
     }
 }
@@ -82,7 +176,7 @@ void Branch::integrateAndRemesh() {
 }
 
 void Branch::integrate() {
-    for (auto it = _particles.rbegin(); it != _particles.rend(); ++it) (*it)->step();
+    for (size_t i = _nrPoints; i-- > 0;) (*_points)[i].step();
 }
 
 void Branch::remesh() {
@@ -115,5 +209,5 @@ void Branch::buildMesh() {
 }
 
 void Branch::rebuildMesh() {
-    tube::rebuildTubeMesh(*_mesh, _particles, _radii, *_scratch);
+    tube::rebuildTubeMesh(*_mesh, _points->data(), _nrPoints, _radii.data(), *_scratch);
 }

@@ -6,12 +6,15 @@
 // is fixed and only moved by the tree's moveRoot. update() runs, in this order: the
 // radius profile, the wind smoothing, the forces, ten relaxation passes root to tip,
 // integration tip to root, the mesh rebuild and (with MeshUpload::Gpu) the re-upload.
-// update() allocates nothing. Copies share particles, constraints and mesh.
+// update() allocates nothing. Copies share particles, constraints and mesh. The
+// particles and constraints lie in one array each; particles() and constraints() hand
+// out pointers into them.
 // With MeshUpload::Gpu the constructor and update() need the GL context current.
 #pragma once
 
 #include "cpp/BranchMesh.h"
 #include "cpp/Constraint.h"
+#include "cpp/DistanceConstraint.h"
 #include "cpp/Particle.h"
 #include "cpp/VertexAttributes.h"
 
@@ -36,6 +39,8 @@ public:
     // update() in its three phases, for the tree to relax its independent chains side
     // by side: the same operations on the same values, so the same result.
     void applyWind(const glm::vec3& wind, double time);
+    // The same with the radius profile another branch of the same length computed for this time.
+    void applyWind(const glm::vec3& wind, const std::vector<double>& radii);
     static void relaxTogether(Branch* branches, size_t count);
     void integrateAndRemesh();
     // integrateAndRemesh() in halves: the mesh only needs rebuilding after a frame's last step.
@@ -57,13 +62,16 @@ public:
 
 private:
     void updateRadii(double time);
+    void pushWind(const glm::vec3& wind);
     void buildMesh();
     void rebuildMesh();
 
     size_t _nrPoints = 65;
     glm::dvec3 _start{0.0};
-    std::vector<std::shared_ptr<Particle>> _particles;
-    std::vector<std::shared_ptr<Constraint>> _constraints;
+    std::shared_ptr<std::vector<Particle>> _points;           // the chain, root first
+    std::shared_ptr<std::vector<DistanceConstraint>> _links;  // link i joins particles i and i + 1
+    std::vector<std::shared_ptr<Particle>> _particles;        // views of _points
+    std::vector<std::shared_ptr<Constraint>> _constraints;    // views of _links
     std::shared_ptr<VertexAttributes> _mesh;
     std::vector<double> _radii;
     glm::vec3 _force{0.0f};

@@ -10,6 +10,7 @@
 #include <glm/vec3.hpp>
 
 class DistanceConstraint;
+class Branch;
 
 class Particle {
 public:
@@ -37,8 +38,10 @@ public:
     double mass() const { return _mass; }
 
 private:
-    // Constraints correct the current position directly, without touching the old one.
+    // Constraints correct the current position directly, without touching the old one;
+    // a branch does the same when it relaxes its chain's links side by side with others.
     friend class DistanceConstraint;
+    friend class Branch;
 
     double _mass = 1.0;
     bool _movable = true;

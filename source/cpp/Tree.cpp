@@ -72,7 +72,13 @@ void Tree::update(double time) {
 void Tree::simulate(double time) {
     // Branch k's update, in its phases; the branches share nothing, so relaxing them
     // side by side gives exactly what updating them one after the other would.
-    for (size_t k = 0; k < _branches.size(); ++k) _branches[k].applyWind(windFor(k, time), time);
+    // The radius profile depends on the time alone: the first branch's serves them all.
+    for (size_t k = 0; k < _branches.size(); ++k) {
+        if (k == 0)
+            _branches[k].applyWind(windFor(k, time), time);
+        else
+            _branches[k].applyWind(windFor(k, time), _branches[0].radii());
+    }
     Branch::relaxTogether(_branches.data(), _branches.size());
     for (Branch& branch : _branches) branch.integrate();
 }
@@ -106,7 +112,8 @@ void Tree::restoreState(const TreeState& state) {
     for (size_t k = 0; k < _branches.size(); ++k) {
         Branch& branch = _branches[k];
         for (const auto& p : branch.particles()) {
-            p->restore(state.particles[particle], state.particles[particle + 1], state.particles[particle + 2]);
+            p->restore(state.particles[particle], state.particles[particle + 1],
+                       state.particles[particle + 2]);
             particle += 3;
         }
         branch.restoreState(state.forces[k], state.radii.data() + radius);
