@@ -3,6 +3,7 @@
 #include "cpp/BranchMesh.h"
 #include "cpp/DistanceConstraint.h"
 #include "cpp/TreeSource.h"
+#include "cpp/WideVectors.h"
 #include "platform/Assert.h"
 
 #include <glm/glm.hpp>
@@ -12,6 +13,9 @@
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
+#endif
+#if HV_WIDE_VECTORS
+#include <immintrin.h>
 #endif
 
 namespace {
@@ -59,6 +63,37 @@ void relaxLanes(ChainLanes& c, size_t points) {
         }
     }
 }
+
+#if HV_WIDE_VECTORS
+// The same with four lanes per operation.
+HV_WIDE_TARGET void relaxLanesWide(ChainLanes& c, size_t points) {
+    const __m256d one = _mm256_set1_pd(1.0), shortest = _mm256_set1_pd(1e-6), zero = _mm256_setzero_pd();
+    for (int pass = 0; pass < kRelaxationPasses; ++pass) {
+        for (size_t i = 0; i + 1 < points; ++i) {
+            for (size_t k = 0; k < kLanes; k += 4) {
+                const __m256d x = _mm256_loadu_pd(&c.x[i + 1][k]);
+                const __m256d y = _mm256_loadu_pd(&c.y[i + 1][k]);
+                const __m256d z = _mm256_loadu_pd(&c.z[i + 1][k]);
+                const __m256d dx = _mm256_sub_pd(x, _mm256_loadu_pd(&c.x[i][k]));
+                const __m256d dy = _mm256_sub_pd(y, _mm256_loadu_pd(&c.y[i][k]));
+                const __m256d dz = _mm256_sub_pd(z, _mm256_loadu_pd(&c.z[i][k]));
+                const __m256d len = _mm256_sqrt_pd(_mm256_add_pd(
+                    _mm256_add_pd(_mm256_mul_pd(dx, dx), _mm256_mul_pd(dy, dy)), _mm256_mul_pd(dz, dz)));
+                const __m256d f = _mm256_sub_pd(one, _mm256_div_pd(_mm256_loadu_pd(&c.rest[i][k]), len));
+                const __m256d apply =
+                    _mm256_and_pd(_mm256_cmp_pd(len, shortest, _CMP_GT_OQ),
+                                  _mm256_cmp_pd(_mm256_loadu_pd(&c.movable[i + 1][k]), zero, _CMP_NEQ_UQ));
+                _mm256_storeu_pd(&c.x[i + 1][k],
+                                 _mm256_blendv_pd(x, _mm256_sub_pd(x, _mm256_mul_pd(dx, f)), apply));
+                _mm256_storeu_pd(&c.y[i + 1][k],
+                                 _mm256_blendv_pd(y, _mm256_sub_pd(y, _mm256_mul_pd(dy, f)), apply));
+                _mm256_storeu_pd(&c.z[i + 1][k],
+                                 _mm256_blendv_pd(z, _mm256_sub_pd(z, _mm256_mul_pd(dz, f)), apply));
+            }
+        }
+    }
+}
+#endif
 #else
 void relaxLanes(ChainLanes& c, size_t points) {
     for (int pass = 0; pass < kRelaxationPasses; ++pass) {
@@ -161,7 +196,14 @@ void Branch::relaxTogether(Branch* branches, size_t count) {
                 lanes.rest[i][k] = p && i + 1 < points ? (*branches[first + k]._links)[i].restLength() : 0.0;
             }
         }
+#if HV_WIDE_VECTORS
+        if (wideVectorsAvailable())
+            relaxLanesWide(lanes, points);
+        else
+            relaxLanes(lanes, points);
+#else
         relaxLanes(lanes, points);
+#endif
         for (size_t k = 0; k < used; ++k) {
             Particle* chain = branches[first + k]._points->data();
             for (size_t i = 0; i < points; ++i)
@@ -182,11 +224,16 @@ void Branch::integrate() {
 void Branch::remesh() {
     rebuildMesh();
     if (_upload != MeshUpload::Gpu) return;
-    // The colours and texture coordinates never change after the first upload: only the
-    // streams the rebuild rewrote go to GL again.
-    glBindVertexArray(_mesh->vao);
-    for (int location : {tube::kPosition, tube::kNormal, tube::kTangent, tube::kBitangent})
-        _mesh->attributes[static_cast<size_t>(location)]->upload(static_cast<GLuint>(location));
+    // The colours and texture coordinates never change after create(), nor does the unfilled
+    // last segment: only the filled part of the streams the rebuild rewrote goes to GL
+    // again, into the stores create() made (replacing them would cost an allocation).
+    const GLsizeiptr bytes =
+        static_cast<GLsizeiptr>((_nrPoints - 2) * tube::kVerticesPerSegment * sizeof(glm::vec3));
+    for (int location : {tube::kPosition, tube::kNormal, tube::kTangent, tube::kBitangent}) {
+        const AttributeBase& stream = *_mesh->attributes[static_cast<size_t>(location)];
+        glBindBuffer(GL_ARRAY_BUFFER, stream.buffer);
+        glBufferSubData(GL_ARRAY_BUFFER, 0, bytes, stream.dataPointer());
+    }
 }
 
 void Branch::restoreState(const glm::vec3& force, const double* radii) {

@@ -1,6 +1,7 @@
 #include "cpp/BranchMesh.h"
 
 #include "cpp/TreeSource.h"
+#include "cpp/WideVectors.h"
 #include "platform/Assert.h"
 
 #include <glm/geometric.hpp>
@@ -113,12 +114,12 @@ inline Offset rotated(double w, double s, double ax, double ay, double az, doubl
 // normalize, dot, cross and quaternion rotation in double precision (so the vectorised
 // loop gives the bits those give one ring at a time). The rows are parameters so the
 // compiler knows they do not overlap.
-void ringLoop(size_t rings, const double* __restrict x, const double* __restrict y,
-              const double* __restrict z, const double* __restrict radii, double* __restrict ux,
-              double* __restrict uy, double* __restrict uz, float* __restrict o0x, float* __restrict o0y,
-              float* __restrict o0z, float* __restrict o1x, float* __restrict o1y, float* __restrict o1z,
-              float* __restrict o2x, float* __restrict o2y, float* __restrict o2z, float* __restrict o3x,
-              float* __restrict o3y, float* __restrict o3z) {
+inline __attribute__((always_inline)) void ringLoop(
+    size_t rings, const double* __restrict x, const double* __restrict y, const double* __restrict z,
+    const double* __restrict radii, double* __restrict ux, double* __restrict uy, double* __restrict uz,
+    float* __restrict o0x, float* __restrict o0y, float* __restrict o0z, float* __restrict o1x,
+    float* __restrict o1y, float* __restrict o1z, float* __restrict o2x, float* __restrict o2y,
+    float* __restrict o2z, float* __restrict o3x, float* __restrict o3y, float* __restrict o3z) {
     static const RingRotation rotation;
     const double w0 = rotation.w[0], w1 = rotation.w[1], w2 = rotation.w[2], w3 = rotation.w[3];
     const double s0 = rotation.s[0], s1 = rotation.s[1], s2 = rotation.s[2], s3 = rotation.s[3];
@@ -155,19 +156,41 @@ void ringLoop(size_t rings, const double* __restrict x, const double* __restrict
     }
 }
 
+template <typename... Rows>
+void ringLoopNarrow(Rows... rows) {
+    ringLoop(rows...);
+}
+
+#if HV_WIDE_VECTORS
+template <typename... Rows>
+HV_WIDE_TARGET void ringLoopWide(Rows... rows) {
+    ringLoop(rows...);
+}
+#endif
+
 void computeRings(TubeScratch& scratch, const double* radii) {
     const size_t rings = scratch.points - 1;
     const double* x = scratch.position(0);
     const double* y = scratch.position(1);
     const double* z = scratch.position(2);
-    const double* ux = &scratch.axes[0];
-    const double* uy = &scratch.axes[scratch.points];
-    const double* uz = &scratch.axes[2 * scratch.points];
-    ringLoop(rings, x, y, z, radii, &scratch.axes[0], &scratch.axes[scratch.points],
-             &scratch.axes[2 * scratch.points], scratch.corner(0, 0), scratch.corner(0, 1),
+    double* ux = &scratch.axes[0];
+    double* uy = &scratch.axes[scratch.points];
+    double* uz = &scratch.axes[2 * scratch.points];
+    const auto run = [&](auto loop) {
+        loop(rings, x, y, z, radii, ux, uy, uz, scratch.corner(0, 0), scratch.corner(0, 1),
              scratch.corner(0, 2), scratch.corner(1, 0), scratch.corner(1, 1), scratch.corner(1, 2),
              scratch.corner(2, 0), scratch.corner(2, 1), scratch.corner(2, 2), scratch.corner(3, 0),
              scratch.corner(3, 1), scratch.corner(3, 2));
+    };
+#if HV_WIDE_VECTORS
+    if (wideVectorsAvailable()) {
+        run([](auto... rows) { ringLoopWide(rows...); });
+    } else {
+        run([](auto... rows) { ringLoopNarrow(rows...); });
+    }
+#else
+    run([](auto... rows) { ringLoopNarrow(rows...); });
+#endif
     // Checked ring by ring as the rings are meant, once the side-by-side loop is done.
     for (size_t i = 0; i < rings; ++i) {
         const glm::dvec3 p0(x[i], y[i], z[i]);
@@ -207,7 +230,7 @@ enum Quantity { kNx, kNy, kNz, kTx, kTy, kTz, kBx, kBy, kBz, kQuantityCount };
 // The tangent frame of triangle t in every segment: plain float arithmetic in the order
 // the glm functions use (normalize = v * (1 / sqrt(dot)), dot summed x + y then z), so
 // the vectorised loop yields the scalar bits.
-void computeFrames(TubeScratch& scratch, int t) {
+inline __attribute__((always_inline)) void computeFrames(TubeScratch& scratch, int t) {
     static const TextureSlopes slopes;
     const float dy1 = slopes.dy1[t], dy2 = slopes.dy2[t], inv = slopes.inverseDeterminant[t];
     const float* corner[3][3];
@@ -269,6 +292,17 @@ void computeFrames(TubeScratch& scratch, int t) {
         gz[i] = mx * oy - ox * my;
     }
 }
+
+void computeAllFrames(TubeScratch& scratch) {
+    for (int t = 0; t < kTrianglesPerSegment; ++t) computeFrames(scratch, t);
+}
+
+#if HV_WIDE_VECTORS
+// The same loop compiled for eight lanes.
+HV_WIDE_TARGET void computeAllFramesWide(TubeScratch& scratch) {
+    for (int t = 0; t < kTrianglesPerSegment; ++t) computeFrames(scratch, t);
+}
+#endif
 
 // Every filled normal is a number and not zero; the first that is not stops the process.
 void checkNormals(TubeScratch& scratch, size_t segments) {
@@ -382,7 +416,14 @@ void rebuild(VertexAttributes& mesh, const double* radii, TubeScratch& scratch) 
               tree::kAssertSource);
 
     computeRings(scratch, radii);
-    for (int t = 0; t < kTrianglesPerSegment; ++t) computeFrames(scratch, t);
+#if HV_WIDE_VECTORS
+    if (wideVectorsAvailable())
+        computeAllFramesWide(scratch);
+    else
+        computeAllFrames(scratch);
+#else
+    computeAllFrames(scratch);
+#endif
     const size_t segments = n - 2;
     checkNormals(scratch, segments);
     writeStreams(scratch, segments, &(*attribPos)[0].x, &(*normals)[0].x, &(*attribTan)[0].x,
