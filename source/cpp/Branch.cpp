@@ -35,11 +35,25 @@ struct ChainLanes {
 
 // DistanceConstraint::satisfy on every link, root to tip, in all lanes at once: the
 // same operations on the same values, with the skipped links left as they were.
+//
+// The passes overlap in waves. Link i of a pass needs link i - 1 of the same pass and
+// link i of the pass before, so the links of one wave (pass + i fixed) are independent
+// and their square-root-and-divide chains run side by side instead of one after the
+// other. Taking a wave's passes in ascending order lets each link read a particle
+// before the next pass's link moves it, as the plain order does.
+size_t firstPass(size_t wave, size_t points) {
+    return wave + 1 >= points ? wave + 2 - points : 0;
+}
+size_t lastPass(size_t wave) {
+    return std::min(wave, static_cast<size_t>(kRelaxationPasses - 1));
+}
+
 #if defined(__SSE2__)
 void relaxLanes(ChainLanes& c, size_t points) {
     const __m128d one = _mm_set1_pd(1.0), shortest = _mm_set1_pd(1e-6), zero = _mm_setzero_pd();
-    for (int pass = 0; pass < kRelaxationPasses; ++pass) {
-        for (size_t i = 0; i + 1 < points; ++i) {
+    for (size_t wave = 0; wave + 2 < points + kRelaxationPasses; ++wave) {
+        for (size_t pass = firstPass(wave, points); pass <= lastPass(wave); ++pass) {
+            const size_t i = wave - pass;
             for (size_t k = 0; k < kLanes; k += 2) {
                 const __m128d x = _mm_loadu_pd(&c.x[i + 1][k]);
                 const __m128d y = _mm_loadu_pd(&c.y[i + 1][k]);
@@ -64,12 +78,34 @@ void relaxLanes(ChainLanes& c, size_t points) {
     }
 }
 
+#else
+void relaxLanes(ChainLanes& c, size_t points) {
+    for (size_t wave = 0; wave + 2 < points + kRelaxationPasses; ++wave) {
+        for (size_t pass = firstPass(wave, points); pass <= lastPass(wave); ++pass) {
+            const size_t i = wave - pass;
+            for (size_t k = 0; k < kLanes; ++k) {
+                const double dx = c.x[i + 1][k] - c.x[i][k];
+                const double dy = c.y[i + 1][k] - c.y[i][k];
+                const double dz = c.z[i + 1][k] - c.z[i][k];
+                const double len = std::sqrt((dx * dx + dy * dy) + dz * dz);
+                if (!(len > 1e-6) || c.movable[i + 1][k] == 0.0) continue;
+                const double f = 1.0 - c.rest[i][k] / len;
+                c.x[i + 1][k] += -(dx * f);
+                c.y[i + 1][k] += -(dy * f);
+                c.z[i + 1][k] += -(dz * f);
+            }
+        }
+    }
+}
+#endif
+
 #if HV_WIDE_VECTORS
 // The same with four lanes per operation.
 HV_WIDE_TARGET void relaxLanesWide(ChainLanes& c, size_t points) {
     const __m256d one = _mm256_set1_pd(1.0), shortest = _mm256_set1_pd(1e-6), zero = _mm256_setzero_pd();
-    for (int pass = 0; pass < kRelaxationPasses; ++pass) {
-        for (size_t i = 0; i + 1 < points; ++i) {
+    for (size_t wave = 0; wave + 2 < points + kRelaxationPasses; ++wave) {
+        for (size_t pass = firstPass(wave, points); pass <= lastPass(wave); ++pass) {
+            const size_t i = wave - pass;
             for (size_t k = 0; k < kLanes; k += 4) {
                 const __m256d x = _mm256_loadu_pd(&c.x[i + 1][k]);
                 const __m256d y = _mm256_loadu_pd(&c.y[i + 1][k]);
@@ -89,25 +125,6 @@ HV_WIDE_TARGET void relaxLanesWide(ChainLanes& c, size_t points) {
                                  _mm256_blendv_pd(y, _mm256_sub_pd(y, _mm256_mul_pd(dy, f)), apply));
                 _mm256_storeu_pd(&c.z[i + 1][k],
                                  _mm256_blendv_pd(z, _mm256_sub_pd(z, _mm256_mul_pd(dz, f)), apply));
-            }
-        }
-    }
-}
-#endif
-#else
-void relaxLanes(ChainLanes& c, size_t points) {
-    for (int pass = 0; pass < kRelaxationPasses; ++pass) {
-        for (size_t i = 0; i + 1 < points; ++i) {
-            for (size_t k = 0; k < kLanes; ++k) {
-                const double dx = c.x[i + 1][k] - c.x[i][k];
-                const double dy = c.y[i + 1][k] - c.y[i][k];
-                const double dz = c.z[i + 1][k] - c.z[i][k];
-                const double len = std::sqrt((dx * dx + dy * dy) + dz * dz);
-                if (!(len > 1e-6) || c.movable[i + 1][k] == 0.0) continue;
-                const double f = 1.0 - c.rest[i][k] / len;
-                c.x[i + 1][k] += -(dx * f);
-                c.y[i + 1][k] += -(dy * f);
-                c.z[i + 1][k] += -(dz * f);
             }
         }
     }
