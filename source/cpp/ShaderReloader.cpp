@@ -13,6 +13,21 @@ std::string trimmed(std::string text) {
     return text;
 }
 
+// Shaders and programs report their status and log through twin GL calls; one
+// reader serves both. Returns true when `statusName` is GL_TRUE, else the trimmed log.
+template <typename GetParameter, typename GetLog>
+bool succeeded(GLuint object, GLenum statusName, GetParameter getParameter, GetLog getLog, std::string* log) {
+    GLint status = GL_FALSE;
+    getParameter(object, statusName, &status);
+    if (status == GL_TRUE) return true;
+    GLint logLength = 0;
+    getParameter(object, GL_INFO_LOG_LENGTH, &logLength);
+    std::string text(static_cast<size_t>(std::max(logLength, 1)), '\0');
+    getLog(object, static_cast<GLsizei>(text.size()), nullptr, &text[0]);
+    *log = trimmed(text);
+    return false;
+}
+
 }  // namespace
 
 bool ShaderReloader::knows(const std::string& fileName) const {
@@ -36,15 +51,10 @@ GLuint ShaderReloader::compile(const std::string& fileName, std::string* error) 
     const GLuint shader = glCreateShader(type);
     glShaderSource(shader, 1, &data, &length);
     glCompileShader(shader);
-    GLint status = GL_FALSE;
-    glGetShaderiv(shader, GL_COMPILE_STATUS, &status);
-    if (status == GL_TRUE) return shader;
-    GLint logLength = 0;
-    glGetShaderiv(shader, GL_INFO_LOG_LENGTH, &logLength);
-    std::string log(static_cast<size_t>(std::max(logLength, 1)), '\0');
-    glGetShaderInfoLog(shader, static_cast<GLsizei>(log.size()), nullptr, &log[0]);
+    std::string log;
+    if (succeeded(shader, GL_COMPILE_STATUS, glGetShaderiv, glGetShaderInfoLog, &log)) return shader;
     glDeleteShader(shader);
-    *error = trimmed(log);
+    *error = log;
     if (error->empty()) *error = "does not compile";
     return 0;
 }
@@ -66,15 +76,10 @@ GLuint ShaderReloader::link(const ShaderEngine::ProgramStages& stages, const std
             if (shader != 0) glAttachShader(program, shader);
     }
     glLinkProgram(program);
-    GLint status = GL_FALSE;
-    glGetProgramiv(program, GL_LINK_STATUS, &status);
-    if (status == GL_TRUE) return program;
-    GLint logLength = 0;
-    glGetProgramiv(program, GL_INFO_LOG_LENGTH, &logLength);
-    std::string log(static_cast<size_t>(std::max(logLength, 1)), '\0');
-    glGetProgramInfoLog(program, static_cast<GLsizei>(log.size()), nullptr, &log[0]);
+    std::string log;
+    if (succeeded(program, GL_LINK_STATUS, glGetProgramiv, glGetProgramInfoLog, &log)) return program;
     glDeleteProgram(program);
-    *error = "linking " + stages.name + ": " + trimmed(log);
+    *error = "linking " + stages.name + ": " + log;
     return 0;
 }
 
