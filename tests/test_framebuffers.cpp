@@ -11,12 +11,6 @@
 
 namespace {
 
-const char* kFullScreenVertex = R"(#version 430 core
-void main() {
-    vec2 p = vec2(gl_VertexID == 1 ? 3.0 : -1.0, gl_VertexID == 2 ? 3.0 : -1.0);
-    gl_Position = vec4(p, 0.0, 1.0);
-})";
-
 const char* kEightOutputsFragment = R"(#version 430 core
 layout(location = 0) out vec4 o0; layout(location = 1) out vec4 o1;
 layout(location = 2) out vec4 o2; layout(location = 3) out vec4 o3;
@@ -49,7 +43,7 @@ protected:
         glBindFramebuffer(GL_FRAMEBUFFER, 0);
     }
     void use(const char* fragment) {
-        _program = hvtest::buildProgram(kFullScreenVertex, fragment);
+        _program = hvtest::buildProgram(hvtest::kFullScreenVertex, fragment);
         glUseProgram(_program);
     }
     void drawFullScreen() { glDrawArrays(GL_TRIANGLES, 0, 3); }

@@ -35,12 +35,6 @@ void main() {
 const char* kDepthOnlyFragment = R"(#version 430 core
 void main() {})";
 
-const char* kSampleVertex = R"(#version 430 core
-void main() {
-    vec2 p = vec2(gl_VertexID == 1 ? 3.0 : -1.0, gl_VertexID == 2 ? 3.0 : -1.0);
-    gl_Position = vec4(p, 0.0, 1.0);
-})";
-
 // Pixel x samples direction dirs[x] with reference depth ref.
 const char* kShadowSampleFragment = R"(#version 430 core
 uniform samplerCubeShadow shadowMap;
@@ -179,7 +173,7 @@ TEST_F(CubeShadow, FaceMatricesMatchGlsCubeLookupThroughTheShadowSampler) {
     FboNoDepth samples(2, 1);
     ASSERT_TRUE(samples.init());
     GLuint draw = program(kHalfQuadVertex, kDepthOnlyFragment);
-    GLuint sample = program(kSampleVertex, kShadowSampleFragment);
+    GLuint sample = program(hvtest::kFullScreenVertex, kShadowSampleFragment);
     const glm::vec3 axes[3] = {{1, 0, 0}, {0, 1, 0}, {0, 0, 1}};
 
     for (int face = 0; face < 6; ++face) {
@@ -234,7 +228,7 @@ TEST_F(CubeShadow, ComparisonSampleIsOneWhereTheReferenceIsNotBehindTheStoredDep
     _cube.bindForWriting();
     FboNoDepth samples(2, 1);
     ASSERT_TRUE(samples.init());
-    GLuint sample = program(kSampleVertex, kShadowSampleFragment);
+    GLuint sample = program(hvtest::kFullScreenVertex, kShadowSampleFragment);
     glUseProgram(sample);
     samples.bindForWriting();
     _cube.bindShadowTexture();

@@ -41,7 +41,8 @@ GLint uniform(const char* name) {
     return glGetUniformLocation(static_cast<GLuint>(program), name);
 }
 
-GLuint floatTexture(int width, int height, const std::vector<float>& rgba) {
+// A new 2D texture, bound, sampled nearest and clamped: texels read back exactly.
+GLuint nearestTexture() {
     GLuint texture = 0;
     glGenTextures(1, &texture);
     glBindTexture(GL_TEXTURE_2D, texture);
@@ -49,19 +50,18 @@ GLuint floatTexture(int width, int height, const std::vector<float>& rgba) {
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+    return texture;
+}
+
+GLuint floatTexture(int width, int height, const std::vector<float>& rgba) {
+    const GLuint texture = nearestTexture();
     glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA32F, width, height, 0, GL_RGBA, GL_FLOAT,
                  rgba.empty() ? nullptr : rgba.data());
     return texture;
 }
 
 GLuint byteTexture(int width, int height, GLenum format, const std::vector<unsigned char>& pixels) {
-    GLuint texture = 0;
-    glGenTextures(1, &texture);
-    glBindTexture(GL_TEXTURE_2D, texture);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+    const GLuint texture = nearestTexture();
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
     glTexImage2D(GL_TEXTURE_2D, 0, static_cast<GLint>(format), width, height, 0, format, GL_UNSIGNED_BYTE,
                  pixels.data());
@@ -214,8 +214,25 @@ struct MaterialTextures {
         const GLuint names[] = {diffuse, specular, normal};
         glDeleteTextures(3, names);
     }
+    // Binds the three maps on the given units and points the current program's samplers at them.
+    void bind(int diffuseUnit, int specularUnit, int normalUnit) const {
+        glUniform1i(uniform("texDiff"), diffuseUnit);
+        glUniform1i(uniform("texSpec"), specularUnit);
+        glUniform1i(uniform("texNorm"), normalUnit);
+        bindOn(diffuseUnit, diffuse);
+        bindOn(specularUnit, specular);
+        bindOn(normalUnit, normal);
+    }
     GLuint diffuse, specular, normal;
 };
+
+// Draws the plane alone into the bound targets, depth tested.
+void drawAlone(const std::shared_ptr<VertexAttributes>& plane) {
+    glEnable(GL_DEPTH_TEST);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    plane->enableAll();
+    plane->draw();
+}
 
 void expectGBuffer(const Targets& gbuffer, float material) {
     const float decodedHalf = std::pow(128.0f / 255.0f, 2.2f);
@@ -244,16 +261,8 @@ TEST_F(ShaderRender, GeometryPassWritesTheEightTargets) {
     glUniformMatrix4fv(uniform("projection"), 1, GL_FALSE, glm::value_ptr(kProjection));
     glUniformMatrix4fv(uniform("modelView"), 1, GL_FALSE, glm::value_ptr(kView * kWorld));
     glUniformMatrix4fv(uniform("model"), 1, GL_FALSE, glm::value_ptr(kWorld));
-    glUniform1i(uniform("texDiff"), 8);
-    glUniform1i(uniform("texSpec"), 9);
-    glUniform1i(uniform("texNorm"), 10);
-    bindOn(8, material.diffuse);
-    bindOn(9, material.specular);
-    bindOn(10, material.normal);
-    glEnable(GL_DEPTH_TEST);
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    plane->enableAll();
-    plane->draw();
+    material.bind(8, 9, 10);
+    drawAlone(plane);
     expectGBuffer(gbuffer, 1.0f);
 
     // A mesh without a normal map: a flat normal, flagged as not mapped.
@@ -271,16 +280,8 @@ TEST_F(ShaderRender, TreePassWritesTheSameLayoutFromWorldPositions) {
     useProgram("gPassT");
     const glm::mat4 viewProjection = kProjection * kView;
     glUniformMatrix4fv(uniform("VP"), 1, GL_FALSE, glm::value_ptr(viewProjection));
-    glUniform1i(uniform("texDiff"), 8);
-    glUniform1i(uniform("texNorm"), 9);
-    glUniform1i(uniform("texSpec"), 10);
-    bindOn(8, material.diffuse);
-    bindOn(9, material.normal);
-    bindOn(10, material.specular);
-    glEnable(GL_DEPTH_TEST);
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    plane->enableAll();
-    plane->draw();
+    material.bind(8, 10, 9);
+    drawAlone(plane);
     expectGBuffer(gbuffer, 2.0f);
 }
 

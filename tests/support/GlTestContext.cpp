@@ -89,45 +89,43 @@ bool makeHeadlessContextCurrent(std::string* why) {
     return g_ready;
 }
 
-static ImageRGBA8 readRGBA8(GLuint framebuffer, int width, int height, GLenum attachment) {
-    ImageRGBA8 image;
+// A blank RGBA image of the given size; pixels in the image's own element type.
+template <typename Image>
+static Image blankImage(int width, int height) {
+    Image image;
     image.width = width;
     image.height = height;
     image.pixels.assign(static_cast<size_t>(width) * height * 4, 0);
-    GLint previous = 0;
-    glGetIntegerv(GL_READ_FRAMEBUFFER_BINDING, &previous);
-    glBindFramebuffer(GL_READ_FRAMEBUFFER, framebuffer);
-    glReadBuffer(attachment);
-    glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glReadPixels(0, 0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, image.pixels.data());
-    glPixelStorei(GL_PACK_ALIGNMENT, 4);
-    glBindFramebuffer(GL_READ_FRAMEBUFFER, static_cast<GLuint>(previous));
     return image;
 }
 
-ImageRGBA8 readFramebufferRGBA8(GLuint framebuffer, int width, int height, GLenum attachment) {
-    return readRGBA8(framebuffer, width, height, attachment);
-}
-
-ImageRGBA32F readFramebufferRGBA32F(GLuint framebuffer, int width, int height, GLenum attachment) {
-    ImageRGBA32F image;
-    image.width = width;
-    image.height = height;
-    image.pixels.assign(static_cast<size_t>(width) * height * 4, 0.0f);
+// Reads `attachment` of `framebuffer` into `pixels`, leaving the read binding as it was.
+static void readPixels(GLuint framebuffer, int width, int height, GLenum attachment, GLenum type, void* pixels) {
     GLint previous = 0;
     glGetIntegerv(GL_READ_FRAMEBUFFER_BINDING, &previous);
     glBindFramebuffer(GL_READ_FRAMEBUFFER, framebuffer);
     glReadBuffer(attachment);
-    glReadPixels(0, 0, width, height, GL_RGBA, GL_FLOAT, image.pixels.data());
+    // Byte rows of odd widths are not 4-aligned.
+    if (type == GL_UNSIGNED_BYTE) glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadPixels(0, 0, width, height, GL_RGBA, type, pixels);
+    if (type == GL_UNSIGNED_BYTE) glPixelStorei(GL_PACK_ALIGNMENT, 4);
     glBindFramebuffer(GL_READ_FRAMEBUFFER, static_cast<GLuint>(previous));
+}
+
+ImageRGBA8 readFramebufferRGBA8(GLuint framebuffer, int width, int height, GLenum attachment) {
+    ImageRGBA8 image = blankImage<ImageRGBA8>(width, height);
+    readPixels(framebuffer, width, height, attachment, GL_UNSIGNED_BYTE, image.pixels.data());
+    return image;
+}
+
+ImageRGBA32F readFramebufferRGBA32F(GLuint framebuffer, int width, int height, GLenum attachment) {
+    ImageRGBA32F image = blankImage<ImageRGBA32F>(width, height);
+    readPixels(framebuffer, width, height, attachment, GL_FLOAT, image.pixels.data());
     return image;
 }
 
 ImageRGBA32F readTextureRGBA32F(GLuint texture, int width, int height) {
-    ImageRGBA32F image;
-    image.width = width;
-    image.height = height;
-    image.pixels.assign(static_cast<size_t>(width) * height * 4, 0.0f);
+    ImageRGBA32F image = blankImage<ImageRGBA32F>(width, height);
     GLint previous = 0;
     glGetIntegerv(GL_TEXTURE_BINDING_2D, &previous);
     glBindTexture(GL_TEXTURE_2D, texture);
@@ -169,17 +167,30 @@ std::string drainGlErrors() {
     return names;
 }
 
+const char* const kFullScreenVertex = R"(#version 430 core
+void main() {
+    vec2 p = vec2(gl_VertexID == 1 ? 3.0 : -1.0, gl_VertexID == 2 ? 3.0 : -1.0);
+    gl_Position = vec4(p, 0.0, 1.0);
+})";
+
+// Shaders and programs report status and log through twin GL calls; one check serves both.
+template <typename GetParameter, typename GetLog>
+static void expectStatus(GLuint object, GLenum statusName, GetParameter getParameter, GetLog getLog,
+                         const char* failure) {
+    GLint ok = GL_FALSE;
+    getParameter(object, statusName, &ok);
+    if (ok != GL_TRUE) {
+        char log[2048] = {};
+        getLog(object, sizeof log, nullptr, log);
+        ADD_FAILURE() << failure << log;
+    }
+}
+
 static GLuint compile(GLenum type, const char* source) {
     GLuint shader = glCreateShader(type);
     glShaderSource(shader, 1, &source, nullptr);
     glCompileShader(shader);
-    GLint ok = GL_FALSE;
-    glGetShaderiv(shader, GL_COMPILE_STATUS, &ok);
-    if (ok != GL_TRUE) {
-        char log[2048] = {};
-        glGetShaderInfoLog(shader, sizeof log, nullptr, log);
-        ADD_FAILURE() << "shader compile failed: " << log;
-    }
+    expectStatus(shader, GL_COMPILE_STATUS, glGetShaderiv, glGetShaderInfoLog, "shader compile failed: ");
     return shader;
 }
 
@@ -189,13 +200,7 @@ GLuint buildProgram(const char* vertexSource, const char* fragmentSource, const 
     if (geometrySource) glAttachShader(program, compile(GL_GEOMETRY_SHADER, geometrySource));
     glAttachShader(program, compile(GL_FRAGMENT_SHADER, fragmentSource));
     glLinkProgram(program);
-    GLint ok = GL_FALSE;
-    glGetProgramiv(program, GL_LINK_STATUS, &ok);
-    if (ok != GL_TRUE) {
-        char log[2048] = {};
-        glGetProgramInfoLog(program, sizeof log, nullptr, log);
-        ADD_FAILURE() << "program link failed: " << log;
-    }
+    expectStatus(program, GL_LINK_STATUS, glGetProgramiv, glGetProgramInfoLog, "program link failed: ");
     return program;
 }
 

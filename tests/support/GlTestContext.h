@@ -53,6 +53,10 @@ bool writePng(const std::string& path, const ImageRGBA8& image);
 // Drains the GL error queue; returns the names of what was pending, empty when none.
 std::string drainGlErrors();
 
+// A vertex shader that covers the viewport with one triangle from gl_VertexID
+// (glDrawArrays(GL_TRIANGLES, 0, 3), no vertex data).
+extern const char* const kFullScreenVertex;
+
 // Compiles and links a program from sources; fails the current test on error.
 GLuint buildProgram(const char* vertexSource, const char* fragmentSource, const char* geometrySource = nullptr);
 
