@@ -12,15 +12,10 @@ src=$3
 rundir=$4
 scenario=$5
 
-work=$(mktemp -d)
-pid=0
+. "$(dirname "$0")/support/drive_program.sh"
 win=""
-cleanup() {
-    [ "$pid" -ne 0 ] && kill -KILL "$pid" 2>/dev/null
-    rm -rf "$work"
-}
-trap cleanup EXIT
 
+# The tool's log shows what it was doing when a check failed.
 fail() {
     echo "FAIL ($scenario): $*"
     echo "--- log:"; grep -v '^Found file\|^Skipped image' "$work/out" 2>/dev/null | tail -30

@@ -20,21 +20,11 @@ if [ "$(id -u)" -ne 0 ]; then
     exit 77
 fi
 
-work=$(mktemp -d)
-pid=0
 xpid=0
-cleanup() {
-    [ "$pid" -ne 0 ] && kill -KILL "$pid" 2>/dev/null
+before_cleanup() {
     [ "$xpid" -ne 0 ] && { kill "$xpid" 2>/dev/null; wait "$xpid" 2>/dev/null; }
-    rm -rf "$work"
 }
-trap cleanup EXIT
-
-fail() {
-    echo "FAIL ($scenario): $*"
-    echo "--- program stderr:"; grep -v '^ALSA lib' "$work/err" 2>/dev/null | tail -20
-    exit 1
-}
+. "$(dirname "$0")/support/drive_program.sh"
 
 # Displays :20 to :39: below the :99 upwards that xvfb-run -a takes, and free of other runs.
 start_x_server() {
@@ -68,64 +58,19 @@ xrandr -s 1280x720 || fail "cannot put the desktop at 1280x720"
 before=$(display_state)
 echo "$before" | grep -q 'current 1280 x 720' || fail "desktop is not at 1280x720: $before"
 
-# The film's content, borrowed from the run directory.
-mkdir -p "$work/data"
-ln -s "$rundir/shaders" "$work/shaders"
-ln -s "$rundir/data/credits.png" "$work/data/credits.png"
-mkdir "$work/data/Collada2"
-for file in "$rundir"/data/Collada2/*; do ln -s "$file" "$work/data/Collada2/"; done
-for track in "$rundir"/sync_*.track; do ln -s "$track" "$work/"; done
+borrow_film_content "$rundir"
+own_directory data/Collada2
 music_seconds=30
 case "$scenario" in
 music-ends) music_seconds=3 ;;
 fatal-frame) rm "$work/data/Collada2/wood_diffuse.png" ;;
 esac
-if [ "$scenario" != fatal-loading ]; then
-    sox -n -r 44100 -c 2 -b 16 "$work/t.wav" synth "$music_seconds" sine 440 gain -6 || fail "sox"
-    lame --quiet -b 128 --cbr "$work/t.wav" "$work/data/music.mp3" || fail "lame"
-fi
+if [ "$scenario" != fatal-loading ]; then make_music "$music_seconds"; fi
 
-(cd "$work" && exec "$halvane" >"$work/out" 2>"$work/err") &
-pid=$!
-
-# Prints the id of the visible window whose name is exactly $1; fails after $2 seconds.
-wait_for_window() {
-    local name=$1 deadline=$((SECONDS + $2)) id=""
-    while [ $SECONDS -lt $deadline ]; do
-        id=$(xdotool search --onlyvisible --name "^$name\$" 2>/dev/null | head -1)
-        [ -n "$id" ] && { echo "$id"; return 0; }
-        kill -0 "$pid" 2>/dev/null || return 1
-        sleep 0.1
-    done
-    return 1
-}
-
-wait_for_end() {
-    local deadline=$((SECONDS + $1))
-    while kill -0 "$pid" 2>/dev/null; do
-        [ $SECONDS -ge $deadline ] && fail "still running after $1 s"
-        sleep 0.1
-    done
-    wait "$pid"
-    status=$?
-    pid=0
-}
-
-dismiss_message_box() {
-    local box="" deadline=$((SECONDS + 30))
-    while [ -z "$box" ] && [ $SECONDS -lt $deadline ] && kill -0 "$pid" 2>/dev/null; do
-        box=$(xwininfo -root -tree 2>/dev/null | awk '/"Oh my god! No Wayyyy!"/ {print $1; exit}')
-        sleep 0.1
-    done
-    [ -n "$box" ] || fail "no message box"
-    sleep 0.3
-    xdotool key --window "$box" Return
-}
+start_program
 
 # Fullscreen is checked and nothing matches the preselection: Run takes the first mode.
-dialog=$(wait_for_window Halvane 20) || fail "no dialog titled Halvane"
-xdotool windowfocus --sync "$dialog" 2>/dev/null
-xdotool key Return
+dialog_keys Return
 
 if [ "$scenario" = fatal-loading ]; then
     dismiss_message_box
