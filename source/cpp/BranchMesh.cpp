@@ -7,6 +7,7 @@
 #include <glm/geometric.hpp>
 #include <glm/gtc/quaternion.hpp>
 
+#include <algorithm>
 #include <cmath>
 
 #if defined(__SSE2__)
@@ -341,32 +342,58 @@ std::vector<T>* streamAt(VertexAttributes& mesh, int location) {
 
 #if defined(__SSE2__)
 // Each vertex takes one four-float store whose last lane spills onto the next vertex's
-// x: the next store puts that right, and the spilled lane is zero, which is what the
-// unfilled last segment holds after the last filled vertex.
-void writeStreams(TubeScratch& scratch, size_t segments, float* __restrict positions,
-                  float* __restrict normals, float* __restrict tangents, float* __restrict bitangents) {
-    const float* rings = &scratch.rings[0].x;
+// x: a later store puts that right, and the lane is zero where nothing follows (the
+// unfilled last segment holds zeros).
+void writePositions(const float* rings, size_t segments, float* __restrict out) {
     const __m128 xyz = _mm_castsi128_ps(_mm_set_epi32(0, -1, -1, -1));
     for (size_t s = 0; s < segments; ++s) {
         // Corner c of segment s is ring s's vertex c, or ring s + 1's vertex c - 4.
         const float* corners = rings + 3 * kRingSize * s;
+        float* vertex = out + 3 * kVerticesPerSegment * s;
+#pragma GCC unroll 24
+        for (int v = 0; v < kVerticesPerSegment; ++v) {
+            const int c = kTriangleCorners[v / 3][v % 3];
+            _mm_storeu_ps(vertex + 3 * v, _mm_and_ps(_mm_loadu_ps(corners + 3 * c), xyz));
+        }
+    }
+}
+
+// One of the frame's vectors (x, y and z rows from `quantity` on) three times per
+// triangle, four segments at a time: a transpose turns the rows into the segments'
+// vectors. The last triangle of a segment stores its last vertex without spilling, as
+// the next segment's first vertex may be written already.
+void writeFrames(TubeScratch& scratch, size_t segments, int quantity, float* __restrict out) {
+    for (size_t first = 0; first < segments; first += 4) {
+        const size_t count = std::min<size_t>(4, segments - first);
         for (int t = 0; t < kTrianglesPerSegment; ++t) {
-            const size_t at = ((s * kTrianglesPerSegment) + t) * 9;
-            const __m128 n = _mm_setr_ps(scratch.frame(kNx, t)[s], scratch.frame(kNy, t)[s],
-                                         scratch.frame(kNz, t)[s], 0.0f);
-            const __m128 g = _mm_setr_ps(scratch.frame(kTx, t)[s], scratch.frame(kTy, t)[s],
-                                         scratch.frame(kTz, t)[s], 0.0f);
-            const __m128 b = _mm_setr_ps(scratch.frame(kBx, t)[s], scratch.frame(kBy, t)[s],
-                                         scratch.frame(kBz, t)[s], 0.0f);
-            for (int k = 0; k < 3; ++k) {
-                const __m128 p = _mm_and_ps(_mm_loadu_ps(corners + 3 * kTriangleCorners[t][k]), xyz);
-                _mm_storeu_ps(positions + at + 3 * k, p);
-                _mm_storeu_ps(normals + at + 3 * k, n);
-                _mm_storeu_ps(tangents + at + 3 * k, g);
-                _mm_storeu_ps(bitangents + at + 3 * k, b);
+            // The rows are padded to a multiple of eight segments, so four can always be read.
+            __m128 a = _mm_loadu_ps(scratch.frame(quantity, t) + first);
+            __m128 b = _mm_loadu_ps(scratch.frame(quantity + 1, t) + first);
+            __m128 c = _mm_loadu_ps(scratch.frame(quantity + 2, t) + first);
+            __m128 d = _mm_setzero_ps();
+            _MM_TRANSPOSE4_PS(a, b, c, d);
+            const __m128 vectors[4] = {a, b, c, d};
+            for (size_t j = 0; j < count; ++j) {
+                float* vertex = out + ((first + j) * kTrianglesPerSegment + t) * 9;
+                _mm_storeu_ps(vertex, vectors[j]);
+                _mm_storeu_ps(vertex + 3, vectors[j]);
+                if (t + 1 < kTrianglesPerSegment) {
+                    _mm_storeu_ps(vertex + 6, vectors[j]);
+                } else {
+                    _mm_storel_pi(reinterpret_cast<__m64*>(vertex + 6), vectors[j]);
+                    _mm_store_ss(vertex + 8, _mm_movehl_ps(vectors[j], vectors[j]));
+                }
             }
         }
     }
+}
+
+void writeStreams(TubeScratch& scratch, size_t segments, float* __restrict positions,
+                  float* __restrict normals, float* __restrict tangents, float* __restrict bitangents) {
+    writePositions(&scratch.rings[0].x, segments, positions);
+    writeFrames(scratch, segments, kNx, normals);
+    writeFrames(scratch, segments, kTx, tangents);
+    writeFrames(scratch, segments, kBx, bitangents);
 }
 #else
 inline void put(float* out, float x, float y, float z) {
