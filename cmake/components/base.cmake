@@ -6,7 +6,8 @@ add_library(hv_base STATIC
   source/cpp/GLError.cpp
   source/cpp/InitialGlState.cpp
   source/cpp/LoadTimeline.cpp
-  source/platform/HugePages.cpp)
+  source/platform/HugePages.cpp
+  source/platform/ThreadedGl.cpp)
 target_link_libraries(hv_base PUBLIC GLEW::GLEW OpenGL::OpenGL glm::glm)
 if(WIN32)
   target_sources(hv_base PRIVATE source/platform/win32/MessageBox.cpp source/platform/win32/Text.cpp)

@@ -14,6 +14,7 @@
 #include "platform/HugePages.h"
 #include "platform/MessageBox.h"
 #include "platform/SetupDialog.h"
+#include "platform/ThreadedGl.h"
 #include "platform/Window.h"
 
 #include <cstdio>
@@ -21,6 +22,7 @@
 
 int main(int, char** argv) {
     platform::useHugePagesForLargeBlocks(argv);
+    platform::preferThreadedGlDriver();
     platform::installExitGuard();
     setDefaultDisplaySettings(displaySettings);
 

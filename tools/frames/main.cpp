@@ -20,6 +20,7 @@
 #include "cpp/LoadTimeline.h"
 #include "platform/HugePages.h"
 #include "platform/MessageBox.h"
+#include "platform/ThreadedGl.h"
 
 #include "scenes/TestGeometry.h"
 
@@ -163,6 +164,7 @@ int renderFrames(int argc, char** argv) {
 
 int main(int argc, char** argv) {
     platform::useHugePagesForLargeBlocks(argv);
+    platform::preferThreadedGlDriver();
     // The scene's failures (a missing file, a broken shader) go to stderr, never to a box.
     platform::setMessageBoxHook([](const std::string&) {});
     try {
