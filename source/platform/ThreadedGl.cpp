@@ -6,7 +6,11 @@ namespace platform {
 
 void preferThreadedGlDriver() {
 #if defined(__linux__)
-    setenv("mesa_glthread", "true", 0);
+    if (std::getenv("mesa_glthread") != nullptr) return;
+    setenv("mesa_glthread", "true", 1);
+    // Mesa announces every option taken from the environment on stderr unless told to be
+    // quiet; a viewer would see that line at every start.
+    setenv("MESA_DEBUG", "silent", 0);
 #endif
 }
 

@@ -7,6 +7,8 @@
 // from its option "mesa_glthread" when it opens a GL display, so call
 // preferThreadedGlDriver() first thing in main, before any window, dialog or GL display
 // exists. A value already in the environment is left as it is; other drivers ignore it.
+// It also sets MESA_DEBUG to "silent" when unset: otherwise Mesa prints a notice on stderr
+// for an option taken from the environment.
 #pragma once
 
 namespace platform {
