@@ -1,6 +1,6 @@
 #include "platform/MessageBox.h"
 
-#include <SDL.h>
+#include "platform/NativeMessageBox.h"
 
 #include <cstdio>
 
@@ -24,11 +24,7 @@ void showMessageBox(const std::string& text) {
         hook()(text);
         return;
     }
-    // Without a display there is nobody to click OK; standard error already has the text.
-    const char* display = std::getenv("DISPLAY");
-    const char* wayland = std::getenv("WAYLAND_DISPLAY");
-    if ((display == nullptr || *display == '\0') && (wayland == nullptr || *wayland == '\0')) return;
-    SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, kMessageCaption, text.c_str(), nullptr);
+    showNativeMessageBox(text);
 }
 
 }  // namespace platform
