@@ -28,6 +28,7 @@ if(WIN32)
     source/platform/win32/WindowGlLoader.cpp
     source/platform/win32/PixelFormat.cpp
     source/platform/win32/GlProbe.cpp
+    source/platform/win32/HiddenWindow.cpp
     source/platform/win32/SetupDialog.cpp)
   target_link_libraries(hv_shell PUBLIC gdi32 user32)
   target_sources(halvane PRIVATE source/platform/win32/Halvane.rc)

@@ -5,6 +5,7 @@
 #include <GL/glew.h>
 #include <GL/wglew.h>
 
+#include "platform/win32/HiddenWindow.h"
 #include "platform/win32/PixelFormat.h"
 
 #include <string>
@@ -12,16 +13,8 @@
 namespace hvtest {
 
 bool createWglContext(std::string* why) {
-    HINSTANCE instance = GetModuleHandleW(nullptr);
-    WNDCLASSW windowClass;
-    ZeroMemory(&windowClass, sizeof windowClass);
-    windowClass.style = CS_OWNDC;
-    windowClass.lpfnWndProc = DefWindowProcW;
-    windowClass.hInstance = instance;
-    windowClass.lpszClassName = L"HalvaneTestGl";
-    RegisterClassW(&windowClass);
-    HWND window = CreateWindowExW(0, L"HalvaneTestGl", L"HalvaneTestGl", WS_OVERLAPPEDWINDOW, 0, 0, 64, 64,
-                                  nullptr, nullptr, instance, nullptr);
+    HWND window =
+        platform::win32::createHiddenWindow(L"HalvaneTestGl", L"HalvaneTestGl", WS_OVERLAPPEDWINDOW, 64, nullptr);
     if (window == nullptr) {
         *why = "no window for the GL context (is there an X display for Wine?)";
         return false;

@@ -1,6 +1,7 @@
 #include "platform/win32/GlProbe.h"
 
 #include "platform/MessageBox.h"
+#include "platform/win32/HiddenWindow.h"
 #include "platform/win32/LegacyContext.h"
 #include "platform/win32/PixelFormat.h"
 
@@ -9,25 +10,8 @@
 
 namespace platform::win32 {
 
-namespace {
-
-HWND createProbeWindow(HWND dialog) {
-    HINSTANCE instance = GetModuleHandleW(nullptr);
-    WNDCLASSW windowClass;
-    ZeroMemory(&windowClass, sizeof windowClass);
-    windowClass.style = CS_OWNDC;
-    windowClass.lpfnWndProc = DefWindowProcW;
-    windowClass.hInstance = instance;
-    windowClass.lpszClassName = L"HalvaneProbe";
-    RegisterClassW(&windowClass);
-    return CreateWindowExW(0, L"HalvaneProbe", L"", WS_POPUP, 0, 0, 16, 16, dialog, nullptr, instance,
-                           nullptr);
-}
-
-}  // namespace
-
 int probeMaxSamples(HWND dialog) {
-    HWND window = createProbeWindow(dialog);
+    HWND window = createHiddenWindow(L"HalvaneProbe", L"", WS_POPUP, 16, dialog);
     HDC dc = GetDC(window);
     if (window == nullptr || !setPresentationPixelFormat(dc)) {
         showMessageBox("Couldn't set pixel format.");
