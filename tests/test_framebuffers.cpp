@@ -27,20 +27,11 @@ uniform float value;
 out vec4 color;
 void main() { color = vec4(value, 2.0 * value, 0.0, 1.0); })";
 
-class Framebuffers : public hvtest::GlTest {
+class Framebuffers : public hvtest::GlDrawTest {
 protected:
-    void SetUp() override {
-        hvtest::GlTest::SetUp();
-        if (IsSkipped()) return;
-        glGenVertexArrays(1, &_vao);
-        glBindVertexArray(_vao);
-    }
     void TearDown() override {
         if (_program) glDeleteProgram(_program);
-        glUseProgram(0);
-        glBindVertexArray(0);
-        if (_vao) glDeleteVertexArrays(1, &_vao);
-        glBindFramebuffer(GL_FRAMEBUFFER, 0);
+        hvtest::GlDrawTest::TearDown();
     }
     void use(const char* fragment) {
         _program = hvtest::buildProgram(hvtest::kFullScreenVertex, fragment);
@@ -48,7 +39,6 @@ protected:
     }
     void drawFullScreen() { glDrawArrays(GL_TRIANGLES, 0, 3); }
 
-    GLuint _vao = 0;
     GLuint _program = 0;
 };
 

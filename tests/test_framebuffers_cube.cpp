@@ -46,21 +46,16 @@ void main() {
     color = vec4(texture(shadowMap, vec4(d, ref)), 0.0, 0.0, 1.0);
 })";
 
-class CubeShadow : public hvtest::GlTest {
+class CubeShadow : public hvtest::GlDrawTest {
 protected:
     void SetUp() override {
-        hvtest::GlTest::SetUp();
+        hvtest::GlDrawTest::SetUp();
         if (IsSkipped()) return;
-        glGenVertexArrays(1, &_vao);
-        glBindVertexArray(_vao);
         ASSERT_TRUE(_cube.init());
     }
     void TearDown() override {
-        glUseProgram(0);
+        hvtest::GlDrawTest::TearDown();
         for (GLuint program : _programs) glDeleteProgram(program);
-        glBindVertexArray(0);
-        if (_vao) glDeleteVertexArrays(1, &_vao);
-        glBindFramebuffer(GL_FRAMEBUFFER, 0);
         glDisable(GL_DEPTH_TEST);
         glClearDepth(1.0);
         glActiveTexture(GL_TEXTURE0);
@@ -79,7 +74,6 @@ protected:
     }
 
     FboDepthOnlyCubeMap _cube{kEdge, kEdge};
-    GLuint _vao = 0;
     std::vector<GLuint> _programs;
 };
 

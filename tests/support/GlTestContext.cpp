@@ -214,4 +214,18 @@ void GlTest::SetUp() {
 
 void GlTest::expectNoGlError() { EXPECT_EQ(drainGlErrors(), "") << "GL errors pending"; }
 
+void GlDrawTest::SetUp() {
+    GlTest::SetUp();
+    if (IsSkipped()) return;
+    glGenVertexArrays(1, &_vao);
+    glBindVertexArray(_vao);
+}
+
+void GlDrawTest::TearDown() {
+    glUseProgram(0);
+    glBindVertexArray(0);
+    if (_vao) glDeleteVertexArrays(1, &_vao);
+    glBindFramebuffer(GL_FRAMEBUFFER, 0);
+}
+
 }  // namespace hvtest

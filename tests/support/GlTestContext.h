@@ -68,4 +68,16 @@ protected:
     static void expectNoGlError();
 };
 
+// A GlTest with an empty vertex array bound, for draws whose vertices come from
+// gl_VertexID (kFullScreenVertex). Afterwards no program, vertex array or
+// framebuffer is bound.
+class GlDrawTest : public GlTest {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+private:
+    GLuint _vao = 0;
+};
+
 }  // namespace hvtest
