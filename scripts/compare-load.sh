@@ -18,57 +18,22 @@
 # Exit status 2 for usage errors, 1 when a build or run fails.
 set -euo pipefail
 
-root=$(cd "$(dirname "$0")/.." && pwd)
-base=87d69a5
+tool=compare-load
+usage_line='compare-load.sh [--base COMMIT] [--reps N] [--sizes "WxH ..."] [--build DIR]'
 reps=7
 sizes="1280x720"
-build="$root/build"
-
-usage() {
-  echo "compare-load: $1" >&2
-  echo "usage: compare-load.sh [--base COMMIT] [--reps N] [--sizes \"WxH ...\"] [--build DIR]" >&2
-  exit 2
-}
+. "$(dirname "$0")/compare-common.sh"
 
 while [ $# -gt 0 ]; do
-  case "$1" in
-    --base) [ $# -ge 2 ] || usage "missing value after $1"; base=$2; shift 2 ;;
-    --reps) [ $# -ge 2 ] || usage "missing value after $1"; reps=$2; shift 2 ;;
-    --sizes) [ $# -ge 2 ] || usage "missing value after $1"; sizes=$2; shift 2 ;;
-    --build) [ $# -ge 2 ] || usage "missing value after $1"; build=$(realpath -m "$2"); shift 2 ;;
-    *) usage "unknown option $1" ;;
-  esac
+  common_option "$@"
+  shift "$taken"
 done
-[[ "$reps" =~ ^[1-9][0-9]*$ ]] || usage "bad repetition count '$reps'"
-for size in $sizes; do [[ "$size" =~ ^[0-9]+x[0-9]+$ ]] || usage "bad size '$size'"; done
-
-commit=$(git -C "$root" rev-parse --verify --quiet "$base^{commit}") || usage "no commit '$base'"
-short=${commit:0:10}
-work="${TMPDIR:-/tmp}/halvane-speed-$short"
-launcher=()
-if command -v ccache > /dev/null; then
-  launcher=(-DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
-fi
-
-configure_and_build() {  # source dir, build dir, label
-  local log="$2/compare-load.log"
-  mkdir -p "$2"
-  echo "== building $3 in $2" >&2
-  if [ ! -f "$2/CMakeCache.txt" ]; then
-    cmake -S "$1" -B "$2" -DCMAKE_BUILD_TYPE=RelWithDebInfo "${launcher[@]}" > "$log" 2>&1 ||
-      { tail -20 "$log" >&2; echo "compare-load: configuring $3 failed (see $log)" >&2; exit 1; }
-  fi
-  cmake --build "$2" --target halvane-frames content -j"$(nproc)" >> "$log" 2>&1 ||
-    { tail -20 "$log" >&2; echo "compare-load: building $3 failed (see $log)" >&2; exit 1; }
-}
+check_common_options
+base_commit
+targets=(halvane-frames content)
 
 if [ ! -x "$work/build/halvane-frames" ] || [ ! -d "$work/build/run" ]; then
-  if [ ! -f "$work/src.stamp" ]; then
-    rm -rf "$work/src"
-    mkdir -p "$work/src"
-    git -C "$root" archive "$commit" | tar -x -C "$work/src"
-    touch "$work/src.stamp"
-  fi
+  export_base
   configure_and_build "$work/src" "$work/build" "$short"
 fi
 configure_and_build "$root" "$build" "the working tree"
@@ -89,9 +54,9 @@ load_ms() {  # build dir, size -> ms from the process's start to its first frame
   awk -v a="$start" -v b="$created" 'BEGIN { printf "%.1f\n", (b - a) * 1000 }'
 }
 
-echo "== $reps repetitions; base $short ($work/build), current $(git -C "$root" rev-parse --short HEAD)$(git -C "$root" diff --quiet HEAD -- source shaders tools || echo '+changes') ($build)"
+echo "== $reps repetitions; base $short ($work/build), current $(current_revision) ($build)"
 for rep in $(seq 1 "$reps"); do
-  if [ $((rep % 2)) = 1 ]; then order="base current"; else order="current base"; fi
+  order=$(run_order "$rep")
   for size in $sizes; do
     for side in $order; do
       if [ "$side" = base ]; then dir="$work/build"; else dir="$build"; fi
@@ -103,20 +68,4 @@ for rep in $(seq 1 "$reps"); do
 done
 
 echo "== summary: load to first frame, current / base (median over repetitions, spread = lowest .. highest ratio)"
-for size in $sizes; do
-  awk -v size="$size" '
-    function median(a, n,   i, j, t) {
-      for (i = 1; i <= n; ++i) for (j = i + 1; j <= n; ++j) if (a[j] < a[i]) { t = a[i]; a[i] = a[j]; a[j] = t }
-      return n % 2 ? a[(n + 1) / 2] : (a[n / 2] + a[n / 2 + 1]) / 2
-    }
-    $2 == size { v[$1, $3] = $4; reps[$1] = 1 }
-    END {
-      n = 0
-      for (r in reps) { ++n; b[n] = v[r, "base"]; c[n] = v[r, "current"]; q[n] = v[r, "current"] / v[r, "base"] }
-      if (n == 0) exit
-      lo = q[1]; hi = q[1]
-      for (i = 1; i <= n; ++i) { if (q[i] < lo) lo = q[i]; if (q[i] > hi) hi = q[i] }
-      printf "%-9s base %8.1f ms  current %8.1f ms  ratio %.3f  (%.3f .. %.3f, %d reps)\n",
-             size, median(b, n), median(c, n), median(q, n), lo, hi, n
-    }' "$results"
-done
+for size in $sizes; do summarise "$results" "$size" ms "$size"; done

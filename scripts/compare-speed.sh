@@ -18,65 +18,30 @@
 # --own-timer is given. Exit status 2 for usage errors, 1 when a build or run fails.
 set -euo pipefail
 
-root=$(cd "$(dirname "$0")/.." && pwd)
-base=87d69a5
+tool=compare-speed
+usage_line='compare-speed.sh [--base COMMIT] [--reps N] [--frames N] [--time T] [--sizes "WxH ..."] [--build DIR] [--own-timer]'
 reps=5
+sizes="640x400 1280x720"
+. "$(dirname "$0")/compare-common.sh"
 frames=20
 film_time=40
-sizes="640x400 1280x720"
-build="$root/build"
 own_timer=0
-
-usage() {
-  echo "compare-speed: $1" >&2
-  echo "usage: compare-speed.sh [--base COMMIT] [--reps N] [--frames N] [--time T] [--sizes \"WxH ...\"] [--build DIR] [--own-timer]" >&2
-  exit 2
-}
 
 while [ $# -gt 0 ]; do
   case "$1" in
-    --base) [ $# -ge 2 ] || usage "missing value after $1"; base=$2; shift 2 ;;
-    --reps) [ $# -ge 2 ] || usage "missing value after $1"; reps=$2; shift 2 ;;
-    --frames) [ $# -ge 2 ] || usage "missing value after $1"; frames=$2; shift 2 ;;
-    --time) [ $# -ge 2 ] || usage "missing value after $1"; film_time=$2; shift 2 ;;
-    --sizes) [ $# -ge 2 ] || usage "missing value after $1"; sizes=$2; shift 2 ;;
-    --build) [ $# -ge 2 ] || usage "missing value after $1"; build=$(realpath -m "$2"); shift 2 ;;
+    --frames) need_value "$@"; frames=$2; shift 2 ;;
+    --time) need_value "$@"; film_time=$2; shift 2 ;;
     --own-timer) own_timer=1; shift ;;
-    *) usage "unknown option $1" ;;
+    *) common_option "$@"; shift "$taken" ;;
   esac
 done
-[[ "$reps" =~ ^[1-9][0-9]*$ ]] || usage "bad repetition count '$reps'"
+check_common_options
 [[ "$frames" =~ ^[1-9][0-9]*$ ]] || usage "bad frame count '$frames'"
-for size in $sizes; do [[ "$size" =~ ^[0-9]+x[0-9]+$ ]] || usage "bad size '$size'"; done
-
-commit=$(git -C "$root" rev-parse --verify --quiet "$base^{commit}") || usage "no commit '$base'"
-short=${commit:0:10}
-work="${TMPDIR:-/tmp}/halvane-speed-$short"
-launcher=()
-if command -v ccache > /dev/null; then
-  launcher=(-DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
-fi
-
-configure_and_build() {  # source dir, build dir, label
-  local log="$2/compare-speed.log"
-  mkdir -p "$2"
-  echo "== building $3 in $2" >&2
-  if [ ! -f "$2/CMakeCache.txt" ]; then
-    cmake -S "$1" -B "$2" -DCMAKE_BUILD_TYPE=RelWithDebInfo "${launcher[@]}" > "$log" 2>&1 ||
-      { tail -20 "$log" >&2; echo "compare-speed: configuring $3 failed (see $log)" >&2; exit 1; }
-  fi
-  cmake --build "$2" --target halvane-frames content tree_benchmark -j"$(nproc)" >> "$log" 2>&1 ||
-    { tail -20 "$log" >&2; echo "compare-speed: building $3 failed (see $log)" >&2; exit 1; }
-}
+base_commit
+targets=(halvane-frames content tree_benchmark)
 
 # The older tree: exported once per commit; the timer overlay is refreshed every run.
-mkdir -p "$work"
-if [ ! -f "$work/src.stamp" ]; then
-  rm -rf "$work/src"
-  mkdir -p "$work/src"
-  git -C "$root" archive "$commit" | tar -x -C "$work/src"
-  touch "$work/src.stamp"
-fi
+export_base
 if [ "$own_timer" = 0 ] && [ -f "$work/src/tools/frames/FrameTimer.cpp" ]; then
   for file in FrameTimer.h FrameTimer.cpp; do
     cmp -s "$root/tools/frames/$file" "$work/src/tools/frames/$file" || cp "$root/tools/frames/$file" "$work/src/tools/frames/$file"
@@ -110,9 +75,9 @@ results=$(mktemp)
 trap 'rm -f "$results"' EXIT
 
 echo "== $reps repetitions, $frames frames at ${film_time} s per run; $timing"
-echo "== base $short ($work/build), current $(git -C "$root" rev-parse --short HEAD)$(git -C "$root" diff --quiet HEAD -- source shaders tools || echo '+changes') ($build)"
+echo "== base $short ($work/build), current $(current_revision) ($build)"
 for rep in $(seq 1 "$reps"); do
-  if [ $((rep % 2)) = 1 ]; then order="base current"; else order="current base"; fi
+  order=$(run_order "$rep")
   for size in $sizes tree; do
     for side in $order; do
       if [ "$side" = base ]; then dir="$work/build"; else dir="$build"; fi
@@ -138,22 +103,5 @@ echo "   frames: wall-clock as a viewer gets them; cpu-WxH: CPU time of all thre
 echo "   which other work on the machine disturbs less"
 cpu_sizes=""
 for size in $sizes; do grep -q " cpu-$size " "$results" && cpu_sizes="$cpu_sizes cpu-$size"; done
-for size in $sizes $cpu_sizes tree; do
-  awk -v size="$size" '
-    function median(a, n,   i, j, t) {
-      for (i = 1; i <= n; ++i) for (j = i + 1; j <= n; ++j) if (a[j] < a[i]) { t = a[i]; a[i] = a[j]; a[j] = t }
-      return n % 2 ? a[(n + 1) / 2] : (a[n / 2] + a[n / 2 + 1]) / 2
-    }
-    $2 == size { v[$1, $3] = $4; reps[$1] = 1 }
-    END {
-      n = 0
-      for (r in reps) { ++n; b[n] = v[r, "base"]; c[n] = v[r, "current"]; q[n] = v[r, "current"] / v[r, "base"] }
-      lo = q[1]; hi = q[1]
-      for (i = 1; i <= n; ++i) { if (q[i] < lo) lo = q[i]; if (q[i] > hi) hi = q[i] }
-      unit = size == "tree" ? "us" : "ms"
-      label = size == "tree" ? "branches" : size
-      if (n == 0) exit
-      printf "%-9s base %8.1f %s  current %8.1f %s  ratio %.3f  (%.3f .. %.3f, %d reps)\n",
-             label, median(b, n), unit, median(c, n), unit, median(q, n), lo, hi, n
-    }' "$results"
-done
+for size in $sizes $cpu_sizes; do summarise "$results" "$size" ms "$size"; done
+summarise "$results" tree us branches
