@@ -3,16 +3,27 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <cstdlib>
+#include <filesystem>
 #include <string>
 #include <thread>
 
 namespace {
+// Through a scratch file: the Windows C library has no memory streams.
 std::string printed(const LoadTimeline& timeline) {
-    char buffer[4096] = {};
-    std::FILE* out = fmemopen(buffer, sizeof buffer - 1, "w");
+    const std::filesystem::path path =
+        std::filesystem::temp_directory_path() / ("hv_load_timeline_" + std::to_string(std::rand()) + ".txt");
+    std::FILE* out = std::fopen(path.string().c_str(), "w+");
+    if (out == nullptr) return "";
     timeline.print(out);
+    std::string text;
+    std::rewind(out);
+    char buffer[512] = {};
+    for (size_t read = 0; (read = std::fread(buffer, 1, sizeof buffer, out)) > 0;) text.append(buffer, read);
     std::fclose(out);
-    return buffer;
+    std::error_code ignored;
+    std::filesystem::remove(path, ignored);
+    return text;
 }
 }  // namespace
 
