@@ -62,13 +62,17 @@ void expectPlaysInRealTimeToTheEnd(HSTREAM stream, double duration) {
     ASSERT_TRUE(BASS_ChannelPlay(stream, TRUE));
     const auto start = std::chrono::steady_clock::now();
     double previous = 0.0;
+    double firstLag = 0.0;
     for (int sample = 0; sample < 4; ++sample) {
         std::this_thread::sleep_for(std::chrono::milliseconds(200));
         const double played = positionSeconds(stream);
         const double elapsed = secondsSince(start);
         EXPECT_GE(played, previous) << "the clock ran backwards";
-        // A device starts a buffer or two late; the silent output follows the clock exactly.
-        EXPECT_NEAR(played, elapsed, 0.06) << "sample " << sample;
+        // A device starts a buffer or two late, later still on a loaded machine; after
+        // that the clock keeps pace with real time. The silent output follows it exactly.
+        EXPECT_NEAR(played, elapsed, 0.25) << "sample " << sample;
+        if (sample == 0) firstLag = elapsed - played;
+        EXPECT_NEAR(elapsed - played, firstLag, 0.06) << "sample " << sample;
         EXPECT_NE(BASS_ChannelIsActive(stream), 0u);
         previous = played;
     }
