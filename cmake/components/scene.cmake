@@ -40,7 +40,7 @@ if(HV_BUILD_TESTS)
 endif()
 
 # A hundred frames of the film, counting every operator new: the steady state allocates nothing.
-hv_add_test(test_frame_alloc SOURCES tests/test_frame_alloc.cpp LIBS hv_shell hv_scene hv_headless)
+hv_add_test(test_frame_alloc SOURCES tests/test_frame_alloc.cpp tests/support/AllocationCounter.cpp LIBS hv_shell hv_scene hv_headless)
 if(HV_BUILD_TESTS AND TARGET test_frame_alloc)
   add_dependencies(test_frame_alloc content)
 endif()

@@ -19,6 +19,6 @@ hv_add_test(test_tree SOURCES tests/test_tree_physics.cpp tests/test_tree_wind.c
 # The film-length run takes ~8 s under the sanitizers (RelWithDebInfo): not labelled slow.
 hv_add_test(test_tree_longrun SOURCES tests/test_tree_longrun.cpp LIBS hv_tree)
 hv_add_test(test_branch_motion SOURCES tests/test_branch_motion.cpp LIBS hv_tree)
-hv_add_test(test_tree_alloc SOURCES tests/test_tree_alloc.cpp LIBS hv_tree hv_gltest)
+hv_add_test(test_tree_alloc SOURCES tests/test_tree_alloc.cpp tests/support/AllocationCounter.cpp LIBS hv_tree hv_gltest)
 
 hv_add_benchmark(tree_benchmark SOURCES benchmarks/tree_benchmark.cpp LIBS hv_tree hv_gltest)
