@@ -28,11 +28,7 @@ int probeMaxSamples(HWND dialog) {
         showMessageBox("GLEW failed to initialize.");
         std::exit(1);
     }
-    PFNWGLCREATECONTEXTATTRIBSARBPROC createContextAttribs = lookUpCreateContextAttribs();
-    if (createContextAttribs == nullptr) {
-        showMessageBox("Couldn't get address for wglCreateContextAttribsARB");
-        std::exit(1);
-    }
+    PFNWGLCREATECONTEXTATTRIBSARBPROC createContextAttribs = requireCreateContextAttribs();
     const int attributes[] = {WGL_CONTEXT_MAJOR_VERSION_ARB,
                               3,
                               WGL_CONTEXT_MINOR_VERSION_ARB,

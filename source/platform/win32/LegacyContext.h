@@ -14,7 +14,8 @@ namespace platform::win32 {
 // glewInit on the current legacy context; true on GLEW_OK. Remembered for initialiseGlew().
 bool initialiseGlewOnLegacyContext();
 
-// wglCreateContextAttribsARB of the current context; null when the driver lacks it.
-PFNWGLCREATECONTEXTATTRIBSARBPROC lookUpCreateContextAttribs();
+// wglCreateContextAttribsARB of the current context. When the driver lacks it, shows
+// "Couldn't get address for wglCreateContextAttribsARB" and ends the process with status 1.
+PFNWGLCREATECONTEXTATTRIBSARBPROC requireCreateContextAttribs();
 
 }  // namespace platform::win32

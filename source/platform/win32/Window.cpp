@@ -168,11 +168,7 @@ bool Window::createCoreContext() {
     if (_legacyContext != nullptr) wglMakeCurrent(_dc, _legacyContext);
     win32::initialiseGlewOnLegacyContext();
 
-    PFNWGLCREATECONTEXTATTRIBSARBPROC createContextAttribs = win32::lookUpCreateContextAttribs();
-    if (createContextAttribs == nullptr) {
-        showMessageBox("Couldn't get address for wglCreateContextAttribsARB");
-        std::exit(1);
-    }
+    PFNWGLCREATECONTEXTATTRIBSARBPROC createContextAttribs = win32::requireCreateContextAttribs();
     const int attributes[] = {WGL_CONTEXT_MAJOR_VERSION_ARB,
                               4,
                               WGL_CONTEXT_MINOR_VERSION_ARB,

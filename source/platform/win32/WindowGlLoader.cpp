@@ -1,6 +1,9 @@
 #include "platform/WindowGlLoader.h"
 
+#include "platform/MessageBox.h"
 #include "platform/win32/LegacyContext.h"
+
+#include <cstdlib>
 
 namespace platform {
 
@@ -16,10 +19,15 @@ bool initialiseGlewOnLegacyContext() {
     return legacyGlewLoaded;
 }
 
-PFNWGLCREATECONTEXTATTRIBSARBPROC lookUpCreateContextAttribs() {
+PFNWGLCREATECONTEXTATTRIBSARBPROC requireCreateContextAttribs() {
     // Through void*: PROC and the real signature are unrelated function types.
-    return reinterpret_cast<PFNWGLCREATECONTEXTATTRIBSARBPROC>(
+    auto createContextAttribs = reinterpret_cast<PFNWGLCREATECONTEXTATTRIBSARBPROC>(
         reinterpret_cast<void*>(wglGetProcAddress("wglCreateContextAttribsARB")));
+    if (createContextAttribs == nullptr) {
+        showMessageBox("Couldn't get address for wglCreateContextAttribsARB");
+        std::exit(1);
+    }
+    return createContextAttribs;
 }
 
 }  // namespace win32
