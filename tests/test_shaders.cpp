@@ -149,7 +149,7 @@ TEST_F(ShaderEngineTest, ProgramsExposeTheUniformsThePassesSet) {
         {"brightPass", {"image"}},
         {"hblur", {"image", "mipmapLevel"}},
         {"vblur", {"image"}},
-        {"sumMipMaps", {"mipmapLevel"}},
+        {"sumMipMaps", {"mipmapLevel", "levels[0]"}},
         {"postproc", {"texFbo1", "texFbo2", "texNoise", "noiseOffset", "time"}},
     };
     // ("texTex" is set by the lighting pass but the lighting needs no texture coordinate.)

@@ -74,15 +74,10 @@ void FboMipmap::bindForReading() {
     glFramebufferTexture2D(GL_READ_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, _currentTexture, 0);
 }
 
-void FboMipmap::bindLevelTexture(int mipmapLevel) {
+void FboMipmap::bindLevelTexture(int mipmapLevel, int unit) {
     HV_ASSERT_AT(mipmapLevel >= 0 && static_cast<size_t>(mipmapLevel) < _textures.size(),
                  "mipmapLevel < _textures.size() && mipmapLevel >= 0", "source\\cpp\\GBuffer", 228);
-    glActiveTexture(GL_TEXTURE0);
+    glActiveTexture(GL_TEXTURE0 + static_cast<GLenum>(unit));
     // Linear filtering and clamping to the border were set once in init(); nothing changes them.
     glBindTexture(GL_TEXTURE_2D, _textures[static_cast<size_t>(mipmapLevel)]);
-}
-
-void FboMipmap::bindPyramidTexture() {
-    glActiveTexture(GL_TEXTURE0);
-    glBindTexture(GL_TEXTURE_2D, _pyramid);
 }

@@ -3,8 +3,7 @@
 // time. The user picks the level with setLevel() before bindForWriting(); levels past
 // the end are ignored. width()/height() are -1: the edge is read with size().
 //
-// The level textures are views of one mipmapped texture, so a program can also read
-// the whole pyramid at once (bindPyramidTexture()): its level i is level texture i.
+// The level textures are views of one mipmapped texture, its storage.
 #pragma once
 
 #include "cpp/IFbo.h"
@@ -30,12 +29,9 @@ public:
     static uint32_t levelsFor(int size);
 
     void setLevel(int level);
-    // Binds level `mipmapLevel`'s texture on unit 0 with linear filtering; asserts the level exists.
-    void bindLevelTexture(int mipmapLevel);
-    // Binds the whole pyramid on unit 0 as one texture with levels 0..levelCount()-1:
-    // linear within a level, the nearest level (so an integral level of detail reads
-    // exactly that level, as bindLevelTexture() would show it).
-    void bindPyramidTexture();
+    // Binds level `mipmapLevel`'s texture on `unit` (0 by default) with linear filtering;
+    // asserts the level exists.
+    void bindLevelTexture(int mipmapLevel, int unit = 0);
 
     uint32_t levelCount() const { return _levelCount; }
     uint32_t currentLevel() const { return _currentLevel; }

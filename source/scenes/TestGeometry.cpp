@@ -527,8 +527,11 @@ void TestGeometry::bloomPasses() {
     if (_addBloom) {
         // All ten levels in one pass: the program reads the whole second pyramid, level
         // by level, and adds them up in the order the blending would.
-        _sumUniforms.use();
-        vertical.bindPyramidTexture();
+        if (_sumUniforms.use()) {
+            static const GLint units[kSummedLevels] = {0, 1, 2, 3, 4, 5, 6, 7, 8, 9};
+            glUniform1iv(_sumUniforms.location(1), kSummedLevels, units);
+        }
+        for (int level = kSummedLevels - 1; level >= 0; --level) vertical.bindLevelTexture(level, level);
         glUniform1f(_sumUniforms.location(0), static_cast<float>(kSummedLevels - 1));
         drawQuad();
     }

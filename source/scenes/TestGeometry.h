@@ -150,7 +150,7 @@ private:
     ProgramUniforms _brightUniforms{"brightPass", {"image"}};
     ProgramUniforms _hBlurUniforms{"hblur", {"image", "mipmapLevel"}};
     ProgramUniforms _vBlurUniforms{"vblur", {"image", "mipmapLevel"}};
-    ProgramUniforms _sumUniforms{"sumMipMaps", {"mipmapLevel"}};
+    ProgramUniforms _sumUniforms{"sumMipMaps", {"mipmapLevel", "levels"}};
     std::function<void(const char*)> _passObserver;
     bool _drawTree = true;
     bool _castShadows = true;
