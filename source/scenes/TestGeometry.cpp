@@ -20,6 +20,7 @@
 #include <glm/gtc/matrix_transform.hpp>
 #include <glm/gtc/type_ptr.hpp>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -287,7 +288,9 @@ void TestGeometry::collectMeshes() {
         Box local;
         if (auto* positions = dynamic_cast<Attribute<glm::vec3>*>(geometry->attribute(0).get())) {
             for (const glm::vec3& p : *positions->elements) local.add(glm::dvec3(p));
+            mesh.vertices = positions->elements->size();
         }
+        if (auto* indexed = dynamic_cast<IndexedVertexAttributes*>(geometry.get())) mesh.vertices = indexed->indices.size();
         mesh.bounds = Box::transformed(local, glm::dmat4(model));
         _modelBounds.add(mesh.bounds);
         _meshes.push_back(mesh);
@@ -295,6 +298,11 @@ void TestGeometry::collectMeshes() {
         // position, and streams a program does not read are never fetched.
         geometry->enableAll();
     }
+    // Dense meshes are the things standing in the hall; the few large triangles of its
+    // floor, walls and roof lie behind them. Drawn first, the things hide most of the
+    // shell from the depth test, so less of it is shaded and written only to be covered.
+    std::stable_sort(_meshes.begin(), _meshes.end(),
+                     [](const SceneMesh& a, const SceneMesh& b) { return a.vertices > b.vertices; });
 }
 
 Box TestGeometry::treeBounds() const {
