@@ -488,14 +488,25 @@ TEST_F(ShaderRender, BrightPassKeepsOnlyLightAboveTheThreshold) {
 }
 
 TEST_F(ShaderRender, BlursSpreadAPointWithoutLosingEnergy) {
-    std::vector<float> spike(16 * 4, 0.0f);
-    spike[8 * 4] = 1.0f;
+    // As in the bloom: the horizontal blur writes at half its source's size (each output
+    // pixel covers two source columns of two rows), the vertical one at its source's size.
     ScreenQuad quad;
     for (const char* program : {"hblur", "vblur"}) {
         const bool horizontal = std::string(program) == "hblur";
-        const int width = horizontal ? 16 : 1, height = horizontal ? 1 : 16;
-        const GLuint source = floatTexture(width, height, spike);
-        Targets target(width, height, 1, false);
+        const int sourceWidth = horizontal ? 32 : 1, sourceHeight = horizontal ? 2 : 16;
+        std::vector<float> spike(static_cast<size_t>(sourceWidth * sourceHeight) * 4, 0.0f);
+        if (horizontal) {
+            spike[16 * 4] = spike[(32 + 16) * 4] = 1.0f;  // column 16, both rows
+        } else {
+            spike[8 * 4] = 1.0f;
+        }
+        const GLuint source = floatTexture(sourceWidth, sourceHeight, spike);
+        // Filtered and bordered in black, like the bright image it reads in the film.
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_BORDER);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_BORDER);
+        Targets target(horizontal ? 16 : 1, horizontal ? 1 : 16, 1, false);
         bindOn(0, source);
         useProgram(program);
         glUniform1i(uniform("image"), 0);
@@ -504,7 +515,8 @@ TEST_F(ShaderRender, BlursSpreadAPointWithoutLosingEnergy) {
         hvtest::ImageRGBA32F image = target.read(0);
         float sum = 0.0f;
         for (int i = 0; i < 16; ++i) sum += image.pixels[static_cast<size_t>(i) * 4];
-        EXPECT_NEAR(sum, 1.0f, 1e-3f) << program;
+        const float pixelArea = horizontal ? 2.0f : 1.0f;  // in source texels
+        EXPECT_NEAR(sum * pixelArea, 1.0f, 1e-3f) << program;
         EXPECT_GT(image.pixels[7 * 4], 0.1f) << program;  // the neighbour received some
         EXPECT_LT(image.pixels[8 * 4], 0.5f) << program;
         glDeleteTextures(1, &source);
