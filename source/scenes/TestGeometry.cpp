@@ -288,9 +288,7 @@ void TestGeometry::collectMeshes() {
         Box local;
         if (auto* positions = dynamic_cast<Attribute<glm::vec3>*>(geometry->attribute(0).get())) {
             for (const glm::vec3& p : *positions->elements) local.add(glm::dvec3(p));
-            mesh.vertices = positions->elements->size();
         }
-        if (auto* indexed = dynamic_cast<IndexedVertexAttributes*>(geometry.get())) mesh.vertices = indexed->indices.size();
         mesh.bounds = Box::transformed(local, glm::dmat4(model));
         _modelBounds.add(mesh.bounds);
         _meshes.push_back(mesh);
@@ -298,11 +296,6 @@ void TestGeometry::collectMeshes() {
         // position, and streams a program does not read are never fetched.
         geometry->enableAll();
     }
-    // Dense meshes are the things standing in the hall; the few large triangles of its
-    // floor, walls and roof lie behind them. Drawn first, the things hide most of the
-    // shell from the depth test, so less of it is shaded and written only to be covered.
-    std::stable_sort(_meshes.begin(), _meshes.end(),
-                     [](const SceneMesh& a, const SceneMesh& b) { return a.vertices > b.vertices; });
 }
 
 Box TestGeometry::treeBounds() const {
@@ -358,7 +351,14 @@ void TestGeometry::draw(const FrameTime* frameTime) {
 }
 
 void TestGeometry::geometryPass(const glm::mat4& view) {
-    for (const SceneMesh& mesh : _meshes) {
+    // The film's model lists the hall's floor, walls and roof first and the racks, crates
+    // and barrels standing in it after. Drawn last to first, the things hide much of the
+    // shell from the depth test, so less of it is shaded and written only to be covered.
+    // Passing equal depths keeps the picture: where two meshes meet at the same depth, the
+    // one listed first still ends up on top, as it would drawn in list order.
+    glDepthFunc(GL_LEQUAL);
+    for (auto it = _meshes.rbegin(); it != _meshes.rend(); ++it) {
+        const SceneMesh& mesh = *it;
         glUniformMatrix4fv(_geometryUniforms.location(0), 1, GL_FALSE, glm::value_ptr(mesh.model));
         const glm::mat4 modelView = view * mesh.model;
         glUniformMatrix4fv(_modelViewLocation, 1, GL_FALSE, glm::value_ptr(modelView));
@@ -371,6 +371,7 @@ void TestGeometry::geometryPass(const glm::mat4& view) {
         mesh.geometry->bindTextures(_textures);
         mesh.geometry->draw();
     }
+    glDepthFunc(GL_LESS);
 }
 
 void TestGeometry::advanceTree(const FrameTime* frameTime) {

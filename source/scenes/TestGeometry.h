@@ -94,7 +94,6 @@ private:
         VertexAttributes* geometry = nullptr;
         glm::mat4 model{1.0f};
         Box bounds;
-        size_t vertices = 0;  // drawn, counting shared ones once per use
     };
 
     float parameterValue(const char* name);
