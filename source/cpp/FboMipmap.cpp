@@ -26,14 +26,10 @@ bool FboMipmap::init() {
     glBindFramebuffer(GL_FRAMEBUFFER, _framebuffer);
     glActiveTexture(GL_TEXTURE0);
     // Level i of the storage has edge max(1, size / 2^i); each level texture is a
-    // single-level view of it.
+    // single-level view of it, and only the views are sampled.
     glGenTextures(1, &_pyramid);
     glBindTexture(GL_TEXTURE_2D, _pyramid);
     glTexStorage2D(GL_TEXTURE_2D, static_cast<GLsizei>(_levelCount), GL_RGBA32F, _size, _size);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR_MIPMAP_NEAREST);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_BORDER);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_BORDER);
     glGenTextures(static_cast<GLsizei>(_levelCount), _textures.data());
     for (uint32_t i = 0; i < _levelCount; ++i) {
         glTextureView(_textures[i], GL_TEXTURE_2D, _pyramid, GL_RGBA32F, i, 1, 0, 1);
