@@ -20,7 +20,6 @@
 #include <glm/gtc/matrix_transform.hpp>
 #include <glm/gtc/type_ptr.hpp>
 
-#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -540,6 +539,7 @@ void TestGeometry::bloomPasses() {
             static const GLint units[kSummedLevels] = {0, 1, 2, 3, 4, 5, 6, 7, 8, 9};
             glUniform1iv(_sumUniforms.location(1), kSummedLevels, units);
         }
+        // Downwards, so that unit 0 is the active one afterwards, as after every other pass.
         for (int level = kSummedLevels - 1; level >= 0; --level) vertical.bindLevelTexture(level, level);
         glUniform1f(_sumUniforms.location(0), static_cast<float>(kSummedLevels - 1));
         drawQuad();
