@@ -1,28 +1,27 @@
+#include "Portable.h"
 #include "cpp/LoadTimeline.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <cstdlib>
-#include <filesystem>
 #include <string>
 #include <thread>
 
 namespace {
-// Through a scratch file: the Windows C library has no memory streams.
+// Through a scratch file (the Windows C library has no memory streams), in a directory
+// of its own: the tests run side by side as separate processes.
 std::string printed(const LoadTimeline& timeline) {
-    const std::filesystem::path path =
-        std::filesystem::temp_directory_path() / ("hv_load_timeline_" + std::to_string(std::rand()) + ".txt");
-    std::FILE* out = std::fopen(path.string().c_str(), "w+");
-    if (out == nullptr) return "";
-    timeline.print(out);
+    const std::string dir = hvtest::makeScratchDir("hv_load_timeline");
+    if (dir.empty()) return "";
     std::string text;
-    std::rewind(out);
-    char buffer[512] = {};
-    for (size_t read = 0; (read = std::fread(buffer, 1, sizeof buffer, out)) > 0;) text.append(buffer, read);
-    std::fclose(out);
-    std::error_code ignored;
-    std::filesystem::remove(path, ignored);
+    if (std::FILE* out = std::fopen((dir + "/printed.txt").c_str(), "w+")) {
+        timeline.print(out);
+        std::rewind(out);
+        char buffer[512] = {};
+        for (size_t read = 0; (read = std::fread(buffer, 1, sizeof buffer, out)) > 0;) text.append(buffer, read);
+        std::fclose(out);
+    }
+    hvtest::removeTree(dir);
     return text;
 }
 }  // namespace
