@@ -10,12 +10,17 @@
 #include "Options.h"
 
 #include "platform/Bass.h"
+#include "platform/HugePages.h"
+#include "platform/ThreadedGl.h"
 
 #include <cstdio>
 #include <exception>
 #include <string>
 
 int main(int argc, char** argv) {
+    // The film plays as fast as the live program plays it.
+    platform::useHugePagesForLargeBlocks(argv);
+    platform::preferThreadedGlDriver();
     AuthorOptions options;
     std::string why;
     if (!parseAuthorOptions(argc, argv, &options, &why)) {

@@ -26,8 +26,10 @@
 
 #include "cpp/BranchMotion.h"
 #include "cpp/Music.h"
+#include "platform/HugePages.h"
 #include "platform/MessageBox.h"
 #include "platform/Mp3Decoder.h"
+#include "platform/ThreadedGl.h"
 #include "scenes/TestGeometry.h"
 
 #include <cstdio>
@@ -130,6 +132,9 @@ int captureFilm(int argc, char** argv) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    // The frames are drawn as halvane-frames draws them, and as fast.
+    platform::useHugePagesForLargeBlocks(argv);
+    platform::preferThreadedGlDriver();
     // A scene that cannot load says why on stderr; a box would wait for a click nobody gives.
     platform::setMessageBoxHook([](const std::string&) {});
     try {
