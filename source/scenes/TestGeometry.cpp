@@ -285,16 +285,46 @@ void TestGeometry::collectMeshes() {
         mesh.geometry = geometry.get();
         mesh.model = model;
         Box local;
-        if (auto* positions = dynamic_cast<Attribute<glm::vec3>*>(geometry->attribute(0).get())) {
+        auto* positions = dynamic_cast<Attribute<glm::vec3>*>(geometry->attribute(0).get());
+        if (positions) {
             for (const glm::vec3& p : *positions->elements) local.add(glm::dvec3(p));
         }
         mesh.bounds = Box::transformed(local, glm::dmat4(model));
         _modelBounds.add(mesh.bounds);
         _meshes.push_back(mesh);
+        addToEnclosing(*geometry, positions, model);
         // Every present stream stays enabled: the shadow program reads only the
         // position, and streams a program does not read are never fetched.
         geometry->enableAll();
     }
+    _enclosing.finish();
+    _leftOutOfShadow.assign(_meshes.size(), 0);
+}
+
+void TestGeometry::addToEnclosing(const VertexAttributes& geometry, const Attribute<glm::vec3>* positions,
+                                  const glm::mat4& model) {
+    if (positions == nullptr) {
+        _enclosing.addUnknownMesh();
+        return;
+    }
+    const std::vector<glm::vec3>& points = *positions->elements;
+    const glm::dmat4 toWorld(model);
+    std::vector<glm::dvec3> corners;
+    auto add = [&](size_t i) { corners.push_back(glm::dvec3(toWorld * glm::dvec4(glm::dvec3(points[i]), 1.0))); };
+    const auto* indexed = dynamic_cast<const IndexedVertexAttributes*>(&geometry);
+    const bool triangles = geometry.mode == GL_TRIANGLES;
+    if (indexed != nullptr && triangles) {
+        for (GLuint i : indexed->indices) {
+            if (i >= points.size()) {
+                _enclosing.addUnknownMesh();
+                return;
+            }
+            add(i);
+        }
+    } else {
+        for (size_t i = 0; i < points.size(); ++i) add(i);
+    }
+    _enclosing.addMesh(corners, triangles);
 }
 
 Box TestGeometry::treeBounds() const {
@@ -431,6 +461,9 @@ void TestGeometry::shadowPass(const glm::mat4& view, const glm::vec3& lightPosit
         }
         _shadowUniforms.use();
     }
+    // The hall's shell never stands between the light and anything it shades.
+    for (size_t i = 0; i < _meshes.size(); ++i)
+        _leftOutOfShadow[i] = _enclosing.canLeaveOut(i, glm::dvec3(lightPosition), branches);
     for (int face = 0; face < 6; ++face) {
         const ShadowRegions::Face& region = _shadowRegions.face(face);
         if (!region.needed) continue;
@@ -442,8 +475,11 @@ void TestGeometry::shadowPass(const glm::mat4& view, const glm::vec3& lightPosit
         glEnable(GL_SCISSOR_TEST);
         glScissor(region.x0, region.y0, region.x1 - region.x0, region.y1 - region.y0);
         const glm::mat4& faceMatrix = _shadowMap->faceMatrix(face);
-        for (const SceneMesh& mesh : _meshes) {
-            if (mesh.geometry->mode != GL_TRIANGLES || !_shadowRegions.reaches(face, mesh.bounds)) continue;
+        for (size_t i = 0; i < _meshes.size(); ++i) {
+            const SceneMesh& mesh = _meshes[i];
+            if (mesh.geometry->mode != GL_TRIANGLES || _leftOutOfShadow[i] ||
+                !_shadowRegions.reaches(face, mesh.bounds))
+                continue;
             const glm::mat4 mvp = faceMatrix * mesh.model;
             glUniformMatrix4fv(_shadowUniforms.location(0), 1, GL_FALSE, glm::value_ptr(mvp));
             mesh.geometry->draw();

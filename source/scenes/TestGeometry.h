@@ -17,6 +17,7 @@
 #include "cpp/FboNoDepth.h"
 #include "cpp/VertexAttributes.h"
 #include "scenes/Box.h"
+#include "scenes/EnclosingMeshes.h"
 #include "scenes/PostProc.h"
 #include "scenes/ProgramUniforms.h"
 #include "scenes/ShadowReach.h"
@@ -103,6 +104,8 @@ private:
     void createQuad();
     void loadTextures(const std::string& directory, PngPrefetch& decoded);
     void collectMeshes();
+    void addToEnclosing(const VertexAttributes& geometry, const Attribute<glm::vec3>* positions,
+                        const glm::mat4& model);
     Box treeBounds() const;
 
     void geometryPass(const glm::mat4& view);
@@ -137,6 +140,8 @@ private:
 
     std::vector<SceneMesh> _meshes;
     Box _modelBounds;
+    EnclosingMeshes _enclosing;
+    std::vector<char> _leftOutOfShadow;  // per mesh, this frame
     ShadowRegions _shadowRegions;
     ShadowReach _shadowReach;
     ProgramUniforms _geometryUniforms{"geometryPass", {"model", "texDiff", "texSpec", "texNorm"}};
