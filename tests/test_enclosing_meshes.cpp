@@ -1,6 +1,6 @@
-// The shadow pass leaves a mesh out only when it cannot stand between the light and
-// anything lighting shades: a wall of the room around everything, with the light and
-// the branches inside it.
+// The shadow pass leaves out only what cannot stand between the light and anything
+// lighting shades: the sides of the room around everything, with the light and the
+// branches inside it.
 #include "scenes/EnclosingMeshes.h"
 
 #include <gtest/gtest.h>
@@ -43,6 +43,8 @@ Box boxAround(glm::dvec3 centre, double half) {
 
 }  // namespace
 
+using Part = EnclosingMeshes::Part;
+
 TEST(EnclosingMeshes, TheRoomIsLeftOutOnlyWhileTheLightAndTheBranchesAreInside) {
     EnclosingMeshes meshes;
     meshes.addMesh(walls(), true);
@@ -52,37 +54,45 @@ TEST(EnclosingMeshes, TheRoomIsLeftOutOnlyWhileTheLightAndTheBranchesAreInside) 
     meshes.finish();
     const Box branches = boxAround({1, 1, 1}, 0.5);
 
-    EXPECT_TRUE(meshes.canLeaveOut(0, {0, 3, 0}, branches));
-    EXPECT_TRUE(meshes.canLeaveOut(1, {0, 3, 0}, branches));
-    EXPECT_TRUE(meshes.canLeaveOut(1, {0, 3, 0}, Box{}));
-    EXPECT_FALSE(meshes.canLeaveOut(2, {0, 3, 0}, branches));
-    EXPECT_FALSE(meshes.canLeaveOut(3, {0, 3, 0}, branches));
+    EXPECT_EQ(meshes.part(0, {0, 3, 0}, branches), Part::Nothing);
+    EXPECT_EQ(meshes.part(1, {0, 3, 0}, branches), Part::Nothing);
+    EXPECT_EQ(meshes.part(1, {0, 3, 0}, Box{}), Part::Nothing);
+    EXPECT_EQ(meshes.part(2, {0, 3, 0}, branches), Part::Whole);
+    EXPECT_EQ(meshes.part(3, {0, 3, 0}, branches), Part::Whole);
 
     // The light on the roof, or outside the walls.
-    EXPECT_TRUE(meshes.canLeaveOut(0, {0, 4, 0}, branches));
-    EXPECT_FALSE(meshes.canLeaveOut(1, {0, 4, 0}, branches));
-    EXPECT_FALSE(meshes.canLeaveOut(0, {8, 2, 0}, branches));
-    EXPECT_FALSE(meshes.canLeaveOut(0, {NAN, 2, 0}, branches));
+    EXPECT_EQ(meshes.part(0, {0, 4, 0}, branches), Part::Nothing);
+    EXPECT_EQ(meshes.part(1, {0, 4, 0}, branches), Part::Whole);
+    EXPECT_EQ(meshes.part(0, {8, 2, 0}, branches), Part::Whole);
+    EXPECT_EQ(meshes.part(0, {NAN, 2, 0}, branches), Part::Whole);
     // The branches through a wall: they could be shaded from behind it.
-    EXPECT_FALSE(meshes.canLeaveOut(0, {0, 3, 0}, boxAround({4.8, 1, 0}, 0.5)));
-    EXPECT_TRUE(meshes.canLeaveOut(1, {0, 3, 0}, boxAround({4.8, 1, 0}, 0.5)));
-    EXPECT_FALSE(meshes.canLeaveOut(4, {0, 3, 0}, branches));
+    EXPECT_EQ(meshes.part(0, {0, 3, 0}, boxAround({4.8, 1, 0}, 0.5)), Part::Whole);
+    EXPECT_EQ(meshes.part(1, {0, 3, 0}, boxAround({4.8, 1, 0}, 0.5)), Part::Nothing);
 }
 
-TEST(EnclosingMeshes, AShellWithABumpOrSomethingBeyondItStaysIn) {
+TEST(EnclosingMeshes, AKerbOnTheFloorAndAWallWithSomethingBeyondItStillCast) {
     EnclosingMeshes meshes;
-    Corners floorWithKerb = floorAndRoof();
-    addQuad(floorWithKerb, {-5, 0.4, -5}, {0, 0, 10}, {0.2, 0, 0});  // a kerb's top, facing up
-    meshes.addMesh(floorWithKerb, true);
+    Corners floorKerbRoof;
+    addQuad(floorKerbRoof, {-5, 0, -5}, {0, 0, 10}, {10, 0, 0});
+    addQuad(floorKerbRoof, {-5, 0.4, -5}, {0, 0, 10}, {0.2, 0, 0});  // a kerb's top, facing up
+    addQuad(floorKerbRoof, {-5, 4, -5}, {10, 0, 0}, {0, 0, 10});
+    meshes.addMesh(floorKerbRoof, true);
     meshes.addMesh(walls(), true);
     meshes.addMesh({{4, 1, 0}, {6, 1, 0}, {6, 2, 0}}, true);  // a pole through the wall at x = 5
     meshes.finish();
-    EXPECT_FALSE(meshes.canLeaveOut(0, {0, 3, 0}, Box{}));
-    EXPECT_FALSE(meshes.canLeaveOut(1, {0, 3, 0}, Box{}));
+    ASSERT_EQ(meshes.part(0, {0, 3, 0}, Box{}), Part::Casters);
+    ASSERT_EQ(meshes.casterRanges(0).size(), 1u);
+    EXPECT_EQ(meshes.casterRanges(0)[0].first, 6);
+    EXPECT_EQ(meshes.casterRanges(0)[0].count, 6);
+    // Only the wall the pole goes through has anything behind it.
+    ASSERT_EQ(meshes.part(1, {0, 3, 0}, Box{}), Part::Casters);
+    ASSERT_EQ(meshes.casterRanges(1).size(), 1u);
+    EXPECT_EQ(meshes.casterRanges(1)[0].first, 6);
+    EXPECT_EQ(meshes.casterRanges(1)[0].count, 6);
 
     EnclosingMeshes unknown;
     unknown.addMesh(walls(), true);
     unknown.addUnknownMesh();
     unknown.finish();
-    EXPECT_FALSE(unknown.canLeaveOut(0, {0, 3, 0}, Box{}));
+    EXPECT_EQ(unknown.part(0, {0, 3, 0}, Box{}), Part::Whole);
 }

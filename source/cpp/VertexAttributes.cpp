@@ -3,6 +3,7 @@
 
 #include "GLwrappers/Texture.h"
 
+#include <cstdint>
 #include <stdexcept>
 #include <utility>
 
@@ -120,6 +121,12 @@ void IndexedVertexAttributes::create() {
     glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, elementBuffer);
     glBufferData(GL_ELEMENT_ARRAY_BUFFER, static_cast<GLsizeiptr>(indices.size() * sizeof(GLuint)),
                  indices.data(), GL_STATIC_DRAW);
+}
+
+void IndexedVertexAttributes::drawRange(GLint first, GLsizei count) {
+    glBindVertexArray(vao);
+    const auto offset = static_cast<uintptr_t>(first) * sizeof(GLuint);
+    glDrawElements(mode, count, GL_UNSIGNED_INT, reinterpret_cast<const void*>(offset));
 }
 
 void IndexedVertexAttributes::draw() {

@@ -73,5 +73,7 @@ public:
     ~IndexedVertexAttributes() override;
 
     void create() override;
+    // `first` and `count` count indices.
+    void drawRange(GLint first, GLsizei count) override;
     void draw() override;
 };

@@ -1,21 +1,22 @@
-// The model's meshes that only enclose the scene, and when the shadow pass may leave
-// them out.
+// The parts of the model that only enclose the scene, and when the shadow pass may
+// leave them out.
 //
-// A mesh whose every triangle has the whole model in front of its plane (or on it) is
-// part of the model's convex hull seen from inside: a hall's walls and roof. While the
-// light and the moving casters are strictly in front of those planes too, the segment
-// from the light to any point of the scene stays strictly in front of them, so such a
-// mesh is never nearer the light than anything else along a ray: it only puts its own
-// depth where nothing else lies, and there lighting reads it for its own surface alone,
-// which the depth bias lights in any case. Left out, those texels keep the cleared
-// depth, which lights that surface the same.
+// A triangle whose plane has the whole model in front of it (or on it) is part of the
+// model's convex hull seen from inside: a hall's floor, walls and roof. While the light
+// and the moving casters are strictly in front of those planes too, the segment from
+// the light to any point of the scene stays strictly in front of them, so such a
+// triangle is never nearer the light than anything else along a ray: it only puts its
+// own depth where nothing else lies, and there lighting reads it for its own surface
+// alone, which the depth bias lights in any case. Left out, those texels keep the
+// cleared depth, which lights that surface the same.
 //
-// Contract: addMesh() once per mesh, in the order the scene keeps them, with its
-// triangles in world space (three corners each; a mesh of points or lines gives its
-// points and `triangles` false), or addUnknownMesh() for one whose corners cannot be
-// told, which keeps every mesh in; then finish(). canLeaveOut() per frame
-// with the light and the box around everything that moves (an empty box when nothing
-// does); it allocates nothing.
+// Contract: addMesh() once per mesh, in the order the scene keeps them, with the corners
+// its draw call reads, in world space (three per triangle; a mesh of points or lines
+// gives its points and `triangles` false), or addUnknownMesh() for one whose corners
+// cannot be told, which keeps every mesh whole; then finish(). part() per frame with
+// the light and the box around everything that moves (empty when nothing does); for
+// Part::Casters the pass draws casterRanges() of the mesh's corners instead of all of
+// them. Per frame nothing is allocated.
 #pragma once
 
 #include "scenes/Box.h"
@@ -27,15 +28,24 @@
 
 class EnclosingMeshes {
 public:
-    // A mesh with more distinct planes than this is not a wall; it is never left out.
+    // A mesh whose enclosing triangles span more planes than this is not a shell: it stays whole.
     static constexpr size_t kMaxPlanes = 32;
+    // Nor is one whose other triangles fall into more runs than this.
+    static constexpr size_t kMaxRanges = 4;
+
+    struct Range {
+        int first = 0;  // corners [first, first + count)
+        int count = 0;
+    };
+    enum class Part { Whole, Casters, Nothing };
 
     void addMesh(const std::vector<glm::dvec3>& corners, bool triangles);
     void addUnknownMesh();
     void finish();
 
     size_t meshCount() const { return _meshes.size(); }
-    bool canLeaveOut(size_t mesh, const glm::dvec3& light, const Box& moving) const;
+    Part part(size_t mesh, const glm::dvec3& light, const Box& moving) const;
+    const std::vector<Range>& casterRanges(size_t mesh) const { return _meshes[mesh].casters; }
 
 private:
     struct Plane {
@@ -45,14 +55,16 @@ private:
     };
     struct Mesh {
         std::vector<glm::dvec3> corners;
-        std::vector<Plane> planes;  // empty when the mesh does not enclose
         bool triangles = false;
-        bool encloses = false;
+        std::vector<Plane> planes;   // of its enclosing triangles; empty: always whole
+        std::vector<Range> casters;  // its other triangles
     };
 
-    static bool collectPlanes(const std::vector<glm::dvec3>& corners, std::vector<Plane>& planes, double tolerance);
+    bool inFrontOfAll(const Plane& plane) const;
+    void classify(Mesh& mesh) const;
 
     std::vector<Mesh> _meshes;
+    std::vector<glm::dvec3> _extremes;  // the model's outermost corners, to reject most planes early
     double _tolerance = 0.0;
     bool _unknown = false;
 };

@@ -298,7 +298,7 @@ void TestGeometry::collectMeshes() {
         geometry->enableAll();
     }
     _enclosing.finish();
-    _leftOutOfShadow.assign(_meshes.size(), 0);
+    _shadowParts.assign(_meshes.size(), EnclosingMeshes::Part::Whole);
 }
 
 void TestGeometry::addToEnclosing(const VertexAttributes& geometry, const Attribute<glm::vec3>* positions,
@@ -463,7 +463,7 @@ void TestGeometry::shadowPass(const glm::mat4& view, const glm::vec3& lightPosit
     }
     // The hall's shell never stands between the light and anything it shades.
     for (size_t i = 0; i < _meshes.size(); ++i)
-        _leftOutOfShadow[i] = _enclosing.canLeaveOut(i, glm::dvec3(lightPosition), branches);
+        _shadowParts[i] = _enclosing.part(i, glm::dvec3(lightPosition), branches);
     for (int face = 0; face < 6; ++face) {
         const ShadowRegions::Face& region = _shadowRegions.face(face);
         if (!region.needed) continue;
@@ -477,12 +477,18 @@ void TestGeometry::shadowPass(const glm::mat4& view, const glm::vec3& lightPosit
         const glm::mat4& faceMatrix = _shadowMap->faceMatrix(face);
         for (size_t i = 0; i < _meshes.size(); ++i) {
             const SceneMesh& mesh = _meshes[i];
-            if (mesh.geometry->mode != GL_TRIANGLES || _leftOutOfShadow[i] ||
+            const EnclosingMeshes::Part part = _shadowParts[i];
+            if (mesh.geometry->mode != GL_TRIANGLES || part == EnclosingMeshes::Part::Nothing ||
                 !_shadowRegions.reaches(face, mesh.bounds))
                 continue;
             const glm::mat4 mvp = faceMatrix * mesh.model;
             glUniformMatrix4fv(_shadowUniforms.location(0), 1, GL_FALSE, glm::value_ptr(mvp));
-            mesh.geometry->draw();
+            if (part == EnclosingMeshes::Part::Whole) {
+                mesh.geometry->draw();
+                continue;
+            }
+            for (const EnclosingMeshes::Range& range : _enclosing.casterRanges(i))
+                mesh.geometry->drawRange(range.first, range.count);
         }
         if (_drawTree && _shadowRegions.reaches(face, branches)) {
             glUniformMatrix4fv(_shadowUniforms.location(0), 1, GL_FALSE, glm::value_ptr(faceMatrix));

@@ -141,7 +141,7 @@ private:
     std::vector<SceneMesh> _meshes;
     Box _modelBounds;
     EnclosingMeshes _enclosing;
-    std::vector<char> _leftOutOfShadow;  // per mesh, this frame
+    std::vector<EnclosingMeshes::Part> _shadowParts;  // per mesh, this frame
     ShadowRegions _shadowRegions;
     ShadowReach _shadowReach;
     ProgramUniforms _geometryUniforms{"geometryPass", {"model", "texDiff", "texSpec", "texNorm"}};
