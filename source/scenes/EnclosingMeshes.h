@@ -20,6 +20,7 @@
 #pragma once
 
 #include "scenes/Box.h"
+#include "scenes/CornerRange.h"
 
 #include <glm/glm.hpp>
 
@@ -33,10 +34,7 @@ public:
     // Nor is one whose other triangles fall into more runs than this.
     static constexpr size_t kMaxRanges = 4;
 
-    struct Range {
-        int first = 0;  // corners [first, first + count)
-        int count = 0;
-    };
+    using Range = CornerRange;
     enum class Part { Whole, Casters, Nothing };
 
     void addMesh(const std::vector<glm::dvec3>& corners, bool triangles);

@@ -280,6 +280,7 @@ void TestGeometry::drawQuad() {
 void TestGeometry::collectMeshes() {
     sg::RenderVisitor visitor;
     _model->getRoot()->accept(&visitor);
+    std::vector<std::vector<glm::dvec3>> corners;
     for (const auto& [geometry, model] : visitor.getModelMatrices()) {
         SceneMesh mesh;
         mesh.geometry = geometry.get();
@@ -292,39 +293,41 @@ void TestGeometry::collectMeshes() {
         mesh.bounds = Box::transformed(local, glm::dmat4(model));
         _modelBounds.add(mesh.bounds);
         _meshes.push_back(mesh);
-        addToEnclosing(*geometry, positions, model);
+        corners.emplace_back();
+        if (worldCorners(*geometry, positions, model, corners.back()))
+            _enclosing.addMesh(corners.back(), geometry->mode == GL_TRIANGLES);
+        else
+            _enclosing.addUnknownMesh();
         // Every present stream stays enabled: the shadow program reads only the
         // position, and streams a program does not read are never fetched.
         geometry->enableAll();
     }
     _enclosing.finish();
     _shadowParts.assign(_meshes.size(), EnclosingMeshes::Part::Whole);
+    for (size_t i = 0; i < _meshes.size(); ++i) {
+        if (_meshes[i].geometry->mode != GL_TRIANGLES) continue;
+        const std::vector<glm::dvec3>& meshCorners = corners[i];
+        _meshes[i].allChunks.build(meshCorners, {CornerRange{0, static_cast<int>(meshCorners.size())}});
+        _meshes[i].casterChunks.build(meshCorners, _enclosing.casterRanges(i));
+    }
 }
 
-void TestGeometry::addToEnclosing(const VertexAttributes& geometry, const Attribute<glm::vec3>* positions,
-                                  const glm::mat4& model) {
-    if (positions == nullptr) {
-        _enclosing.addUnknownMesh();
-        return;
-    }
+bool TestGeometry::worldCorners(const VertexAttributes& geometry, const Attribute<glm::vec3>* positions,
+                                const glm::mat4& model, std::vector<glm::dvec3>& corners) {
+    if (positions == nullptr) return false;
     const std::vector<glm::vec3>& points = *positions->elements;
     const glm::dmat4 toWorld(model);
-    std::vector<glm::dvec3> corners;
     auto add = [&](size_t i) { corners.push_back(glm::dvec3(toWorld * glm::dvec4(glm::dvec3(points[i]), 1.0))); };
     const auto* indexed = dynamic_cast<const IndexedVertexAttributes*>(&geometry);
-    const bool triangles = geometry.mode == GL_TRIANGLES;
-    if (indexed != nullptr && triangles) {
+    if (indexed != nullptr && geometry.mode == GL_TRIANGLES) {
         for (GLuint i : indexed->indices) {
-            if (i >= points.size()) {
-                _enclosing.addUnknownMesh();
-                return;
-            }
+            if (i >= points.size()) return false;
             add(i);
         }
     } else {
         for (size_t i = 0; i < points.size(); ++i) add(i);
     }
-    _enclosing.addMesh(corners, triangles);
+    return true;
 }
 
 Box TestGeometry::treeBounds() const {
@@ -483,12 +486,14 @@ void TestGeometry::shadowPass(const glm::mat4& view, const glm::vec3& lightPosit
                 continue;
             const glm::mat4 mvp = faceMatrix * mesh.model;
             glUniformMatrix4fv(_shadowUniforms.location(0), 1, GL_FALSE, glm::value_ptr(mvp));
-            if (part == EnclosingMeshes::Part::Whole) {
+            // Parts of the mesh outside the face's rectangle are not drawn either.
+            const MeshChunks& chunks = part == EnclosingMeshes::Part::Whole ? mesh.allChunks : mesh.casterChunks;
+            if (chunks.empty()) {
                 mesh.geometry->draw();
                 continue;
             }
-            for (const EnclosingMeshes::Range& range : _enclosing.casterRanges(i))
-                mesh.geometry->drawRange(range.first, range.count);
+            chunks.forEachStretch([&](const Box& box) { return _shadowRegions.reaches(face, box); },
+                                  [&](int first, int count) { mesh.geometry->drawRange(first, count); });
         }
         if (_drawTree && _shadowRegions.reaches(face, branches)) {
             glUniformMatrix4fv(_shadowUniforms.location(0), 1, GL_FALSE, glm::value_ptr(faceMatrix));

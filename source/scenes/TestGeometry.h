@@ -18,6 +18,7 @@
 #include "cpp/VertexAttributes.h"
 #include "scenes/Box.h"
 #include "scenes/EnclosingMeshes.h"
+#include "scenes/MeshChunks.h"
 #include "scenes/PostProc.h"
 #include "scenes/ProgramUniforms.h"
 #include "scenes/ShadowReach.h"
@@ -95,6 +96,8 @@ private:
         VertexAttributes* geometry = nullptr;
         glm::mat4 model{1.0f};
         Box bounds;
+        MeshChunks allChunks;     // every triangle
+        MeshChunks casterChunks;  // those that can stand between the light and the scene
     };
 
     float parameterValue(const char* name);
@@ -104,8 +107,9 @@ private:
     void createQuad();
     void loadTextures(const std::string& directory, PngPrefetch& decoded);
     void collectMeshes();
-    void addToEnclosing(const VertexAttributes& geometry, const Attribute<glm::vec3>* positions,
-                        const glm::mat4& model);
+    // The corners the mesh's draw call reads, in world space; false when they cannot be told.
+    static bool worldCorners(const VertexAttributes& geometry, const Attribute<glm::vec3>* positions,
+                             const glm::mat4& model, std::vector<glm::dvec3>& corners);
     Box treeBounds() const;
 
     void geometryPass(const glm::mat4& view);
