@@ -294,10 +294,13 @@ void TestGeometry::collectMeshes() {
         _modelBounds.add(mesh.bounds);
         _meshes.push_back(mesh);
         corners.emplace_back();
-        if (worldCorners(*geometry, positions, model, corners.back()))
+        if (worldCorners(*geometry, positions, model, corners.back())) {
             _enclosing.addMesh(corners.back(), geometry->mode == GL_TRIANGLES);
-        else
+        } else {
+            // Without chunks the shadow pass draws the mesh whole, as it is.
+            corners.back().clear();
             _enclosing.addUnknownMesh();
+        }
         // Every present stream stays enabled: the shadow program reads only the
         // position, and streams a program does not read are never fetched.
         geometry->enableAll();
