@@ -7,7 +7,8 @@ add_library(hv_base STATIC
   source/cpp/InitialGlState.cpp
   source/cpp/LoadTimeline.cpp
   source/platform/HugePages.cpp
-  source/platform/ThreadedGl.cpp)
+  source/platform/ThreadedGl.cpp
+  source/platform/RenderingProcess.cpp)
 target_link_libraries(hv_base PUBLIC GLEW::GLEW OpenGL::OpenGL glm::glm)
 # The message box: what every platform does, then each one's own box.
 target_sources(hv_base PRIVATE source/platform/MessageBox.cpp)

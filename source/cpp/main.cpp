@@ -11,18 +11,16 @@
 #include "cpp/GLError.h"
 #include "platform/Bass.h"
 #include "platform/ExitGuard.h"
-#include "platform/HugePages.h"
+#include "platform/RenderingProcess.h"
 #include "platform/MessageBox.h"
 #include "platform/SetupDialog.h"
-#include "platform/ThreadedGl.h"
 #include "platform/Window.h"
 
 #include <cstdio>
 #include <exception>
 
 int main(int, char** argv) {
-    platform::useHugePagesForLargeBlocks(argv);
-    platform::preferThreadedGlDriver();
+    platform::prepareRenderingProcess(argv);
     platform::installExitGuard();
     setDefaultDisplaySettings(displaySettings);
 

@@ -10,8 +10,7 @@
 #include "Options.h"
 
 #include "platform/Bass.h"
-#include "platform/HugePages.h"
-#include "platform/ThreadedGl.h"
+#include "platform/RenderingProcess.h"
 
 #include <cstdio>
 #include <exception>
@@ -19,8 +18,7 @@
 
 int main(int argc, char** argv) {
     // The film plays as fast as the live program plays it.
-    platform::useHugePagesForLargeBlocks(argv);
-    platform::preferThreadedGlDriver();
+    platform::prepareRenderingProcess(argv);
     AuthorOptions options;
     std::string why;
     if (!parseAuthorOptions(argc, argv, &options, &why)) {

@@ -26,10 +26,9 @@
 
 #include "cpp/BranchMotion.h"
 #include "cpp/Music.h"
-#include "platform/HugePages.h"
+#include "platform/RenderingProcess.h"
 #include "platform/MessageBox.h"
 #include "platform/Mp3Decoder.h"
-#include "platform/ThreadedGl.h"
 #include "scenes/TestGeometry.h"
 
 #include <cstdio>
@@ -133,8 +132,7 @@ int captureFilm(int argc, char** argv) {
 
 int main(int argc, char** argv) {
     // The frames are drawn as halvane-frames draws them, and as fast.
-    platform::useHugePagesForLargeBlocks(argv);
-    platform::preferThreadedGlDriver();
+    platform::prepareRenderingProcess(argv);
     // A scene that cannot load says why on stderr; a box would wait for a click nobody gives.
     platform::setMessageBoxHook([](const std::string&) {});
     try {

@@ -18,9 +18,8 @@
 #include "PngWriter.h"
 
 #include "cpp/LoadTimeline.h"
-#include "platform/HugePages.h"
+#include "platform/RenderingProcess.h"
 #include "platform/MessageBox.h"
-#include "platform/ThreadedGl.h"
 
 #include "scenes/TestGeometry.h"
 
@@ -163,8 +162,7 @@ int renderFrames(int argc, char** argv) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    platform::useHugePagesForLargeBlocks(argv);
-    platform::preferThreadedGlDriver();
+    platform::prepareRenderingProcess(argv);
     // The scene's failures (a missing file, a broken shader) go to stderr, never to a box.
     platform::setMessageBoxHook([](const std::string&) {});
     try {
