@@ -47,11 +47,10 @@ using Part = EnclosingMeshes::Part;
 
 TEST(EnclosingMeshes, TheRoomIsLeftOutOnlyWhileTheLightAndTheBranchesAreInside) {
     EnclosingMeshes meshes;
-    meshes.addMesh(walls(), true);
-    meshes.addMesh(floorAndRoof(), true);
-    meshes.addMesh({{-1, 1, 0}, {1, 1, 0}, {0, 2, 0}}, true);  // a crate's side, in the room
-    meshes.addMesh({{0, 3, 0}, {1, 3, 1}}, false);             // a line, also in it
-    meshes.finish();
+    meshes.build({{walls(), true},
+                  {floorAndRoof(), true},
+                  {{{-1, 1, 0}, {1, 1, 0}, {0, 2, 0}}, true},  // a crate's side, in the room
+                  {{{0, 3, 0}, {1, 3, 1}}, false}});           // a line, also in it
     const Box branches = boxAround({1, 1, 1}, 0.5);
 
     EXPECT_EQ(meshes.part(0, {0, 3, 0}, branches), Part::Nothing);
@@ -76,10 +75,9 @@ TEST(EnclosingMeshes, AKerbOnTheFloorAndAWallWithSomethingBeyondItStillCast) {
     addQuad(floorKerbRoof, {-5, 0, -5}, {0, 0, 10}, {10, 0, 0});
     addQuad(floorKerbRoof, {-5, 0.4, -5}, {0, 0, 10}, {0.2, 0, 0});  // a kerb's top, facing up
     addQuad(floorKerbRoof, {-5, 4, -5}, {10, 0, 0}, {0, 0, 10});
-    meshes.addMesh(floorKerbRoof, true);
-    meshes.addMesh(walls(), true);
-    meshes.addMesh({{4, 1, 0}, {6, 1, 0}, {6, 2, 0}}, true);  // a pole through the wall at x = 5
-    meshes.finish();
+    meshes.build({{floorKerbRoof, true},
+                  {walls(), true},
+                  {{{4, 1, 0}, {6, 1, 0}, {6, 2, 0}}, true}});  // a pole through the wall at x = 5
     ASSERT_EQ(meshes.part(0, {0, 3, 0}, Box{}), Part::Casters);
     ASSERT_EQ(meshes.casterRanges(0).size(), 1u);
     EXPECT_EQ(meshes.casterRanges(0)[0].first, 6);
@@ -91,8 +89,6 @@ TEST(EnclosingMeshes, AKerbOnTheFloorAndAWallWithSomethingBeyondItStillCast) {
     EXPECT_EQ(meshes.casterRanges(1)[0].count, 6);
 
     EnclosingMeshes unknown;
-    unknown.addMesh(walls(), true);
-    unknown.addUnknownMesh();
-    unknown.finish();
+    unknown.build({{walls(), true}, {{}, true, false}});
     EXPECT_EQ(unknown.part(0, {0, 3, 0}, Box{}), Part::Whole);
 }

@@ -3,33 +3,22 @@
 #include <cmath>
 #include <limits>
 
-void EnclosingMeshes::addMesh(const std::vector<glm::dvec3>& corners, bool triangles) {
-    Mesh mesh;
-    mesh.corners = corners;
-    mesh.triangles = triangles;
-    _meshes.push_back(std::move(mesh));
-}
-
-void EnclosingMeshes::addUnknownMesh() {
-    _meshes.emplace_back();
-    _unknown = true;
-}
-
-bool EnclosingMeshes::inFrontOfAll(const Plane& plane) const {
+bool EnclosingMeshes::inFrontOfAll(const Plane& plane, const std::vector<MeshCorners>& meshes) const {
     for (const glm::dvec3& corner : _extremes)
         if (!(plane.distance(corner) >= -_tolerance)) return false;
-    for (const Mesh& mesh : _meshes)
+    for (const MeshCorners& mesh : meshes)
         for (const glm::dvec3& corner : mesh.corners)
             if (!(plane.distance(corner) >= -_tolerance)) return false;
     return true;
 }
 
-void EnclosingMeshes::classify(Mesh& mesh) const {
-    const size_t triangleCount = mesh.corners.size() / 3;
+void EnclosingMeshes::classify(const std::vector<glm::dvec3>& corners, const std::vector<MeshCorners>& meshes,
+                               Mesh& mesh) const {
+    const size_t triangleCount = corners.size() / 3;
     std::vector<char> encloses(triangleCount, 0);
     bool any = false;
     for (size_t t = 0; t < triangleCount; ++t) {
-        const glm::dvec3* c = &mesh.corners[3 * t];
+        const glm::dvec3* c = &corners[3 * t];
         const glm::dvec3 cross = glm::cross(c[1] - c[0], c[2] - c[0]);
         const double length = glm::length(cross);
         if (!(length > 0.0) || !std::isfinite(length)) {  // draws nothing
@@ -45,7 +34,7 @@ void EnclosingMeshes::classify(Mesh& mesh) const {
             if (known) break;
         }
         if (!known) {
-            if (!inFrontOfAll(plane)) continue;
+            if (!inFrontOfAll(plane, meshes)) continue;
             if (mesh.planes.size() == kMaxPlanes) {
                 mesh.planes.clear();
                 return;
@@ -74,9 +63,10 @@ void EnclosingMeshes::classify(Mesh& mesh) const {
     }
 }
 
-void EnclosingMeshes::finish() {
+void EnclosingMeshes::build(const std::vector<MeshCorners>& meshes) {
+    _meshes.assign(meshes.size(), Mesh{});
     Box extent;
-    for (const Mesh& mesh : _meshes)
+    for (const MeshCorners& mesh : meshes)
         for (const glm::dvec3& corner : mesh.corners) extent.add(corner);
     // Corners that lie on a plane (a wall's top edge on the roof) come out a rounding off it.
     _tolerance = extent.empty() ? 0.0 : 1e-5 * glm::length(extent.max - extent.min);
@@ -89,7 +79,7 @@ void EnclosingMeshes::finish() {
         if (direction == glm::dvec3(0.0)) continue;
         double lowest = std::numeric_limits<double>::infinity();
         const glm::dvec3* found = nullptr;
-        for (const Mesh& mesh : _meshes) {
+        for (const MeshCorners& mesh : meshes) {
             for (const glm::dvec3& corner : mesh.corners) {
                 const double along = glm::dot(direction, corner);
                 if (along < lowest) lowest = along, found = &corner;
@@ -98,10 +88,10 @@ void EnclosingMeshes::finish() {
         if (found != nullptr) _extremes.push_back(*found);
     }
 
-    if (!_unknown)
-        for (Mesh& mesh : _meshes)
-            if (mesh.triangles) classify(mesh);
-    for (Mesh& mesh : _meshes) std::vector<glm::dvec3>().swap(mesh.corners);
+    for (const MeshCorners& mesh : meshes)
+        if (!mesh.known) return;
+    for (size_t i = 0; i < meshes.size(); ++i)
+        if (meshes[i].triangles) classify(meshes[i].corners, meshes, _meshes[i]);
 }
 
 EnclosingMeshes::Part EnclosingMeshes::part(size_t index, const glm::dvec3& light, const Box& moving) const {

@@ -10,10 +10,10 @@
 // alone, which the depth bias lights in any case. Left out, those texels keep the
 // cleared depth, which lights that surface the same.
 //
-// Contract: addMesh() once per mesh, in the order the scene keeps them, with the corners
+// Contract: build() once with every mesh, in the order the scene keeps them: the corners
 // its draw call reads, in world space (three per triangle; a mesh of points or lines
-// gives its points and `triangles` false), or addUnknownMesh() for one whose corners
-// cannot be told, which keeps every mesh whole; then finish(). part() per frame with
+// gives its points and `triangles` false). One whose corners cannot be told (`known`
+// false) keeps every mesh whole. part() per frame with
 // the light and the box around everything that moves (empty when nothing does); for
 // Part::Casters the pass draws casterRanges() of the mesh's corners instead of all of
 // them. Per frame nothing is allocated.
@@ -37,11 +37,13 @@ public:
     using Range = CornerRange;
     enum class Part { Whole, Casters, Nothing };
 
-    void addMesh(const std::vector<glm::dvec3>& corners, bool triangles);
-    void addUnknownMesh();
-    void finish();
+    struct MeshCorners {
+        std::vector<glm::dvec3> corners;
+        bool triangles = false;
+        bool known = true;
+    };
 
-    size_t meshCount() const { return _meshes.size(); }
+    void build(const std::vector<MeshCorners>& meshes);
     Part part(size_t mesh, const glm::dvec3& light, const Box& moving) const;
     const std::vector<Range>& casterRanges(size_t mesh) const { return _meshes[mesh].casters; }
 
@@ -52,17 +54,15 @@ private:
         double distance(const glm::dvec3& p) const { return glm::dot(normal, p) - offset; }
     };
     struct Mesh {
-        std::vector<glm::dvec3> corners;
-        bool triangles = false;
         std::vector<Plane> planes;   // of its enclosing triangles; empty: always whole
         std::vector<Range> casters;  // its other triangles
     };
 
-    bool inFrontOfAll(const Plane& plane) const;
-    void classify(Mesh& mesh) const;
+    bool inFrontOfAll(const Plane& plane, const std::vector<MeshCorners>& meshes) const;
+    void classify(const std::vector<glm::dvec3>& corners, const std::vector<MeshCorners>& meshes,
+                  Mesh& mesh) const;
 
     std::vector<Mesh> _meshes;
     std::vector<glm::dvec3> _extremes;  // the model's outermost corners, to reject most planes early
     double _tolerance = 0.0;
-    bool _unknown = false;
 };

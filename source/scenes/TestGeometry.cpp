@@ -280,7 +280,7 @@ void TestGeometry::drawQuad() {
 void TestGeometry::collectMeshes() {
     sg::RenderVisitor visitor;
     _model->getRoot()->accept(&visitor);
-    std::vector<std::vector<glm::dvec3>> corners;
+    std::vector<EnclosingMeshes::MeshCorners> corners;
     for (const auto& [geometry, model] : visitor.getModelMatrices()) {
         SceneMesh mesh;
         mesh.geometry = geometry.get();
@@ -293,23 +293,20 @@ void TestGeometry::collectMeshes() {
         mesh.bounds = Box::transformed(local, glm::dmat4(model));
         _modelBounds.add(mesh.bounds);
         _meshes.push_back(mesh);
-        corners.emplace_back();
-        if (worldCorners(*geometry, positions, model, corners.back())) {
-            _enclosing.addMesh(corners.back(), geometry->mode == GL_TRIANGLES);
-        } else {
-            // Without chunks the shadow pass draws the mesh whole, as it is.
-            corners.back().clear();
-            _enclosing.addUnknownMesh();
-        }
+        EnclosingMeshes::MeshCorners& meshCorners = corners.emplace_back();
+        meshCorners.triangles = geometry->mode == GL_TRIANGLES;
+        meshCorners.known = worldCorners(*geometry, positions, model, meshCorners.corners);
+        // Without chunks the shadow pass draws the mesh whole, as it is.
+        if (!meshCorners.known) meshCorners.corners.clear();
         // Every present stream stays enabled: the shadow program reads only the
         // position, and streams a program does not read are never fetched.
         geometry->enableAll();
     }
-    _enclosing.finish();
+    _enclosing.build(corners);
     _shadowParts.assign(_meshes.size(), EnclosingMeshes::Part::Whole);
     for (size_t i = 0; i < _meshes.size(); ++i) {
-        if (_meshes[i].geometry->mode != GL_TRIANGLES) continue;
-        const std::vector<glm::dvec3>& meshCorners = corners[i];
+        if (!corners[i].triangles) continue;
+        const std::vector<glm::dvec3>& meshCorners = corners[i].corners;
         _meshes[i].allChunks.build(meshCorners, {CornerRange{0, static_cast<int>(meshCorners.size())}});
         _meshes[i].casterChunks.build(meshCorners, _enclosing.casterRanges(i));
     }
