@@ -17,10 +17,16 @@ scripts/windows/wine.sh wineboot --init > /dev/null 2>&1 || true
 /usr/lib/wine/wineserver -w 2> /dev/null || true
 tests=$SECONDS
 cd "$dir"
-# A test that fails is run once more. Wine's process emulation, rarely (in about one
-# whole run of ten), ends a test's process early with no message of the test's own:
-# a parent mid death test, or a process before main. A fault of ours fails twice.
-# Every test that failed a run is named at the end, its output is above.
+# A test that fails is run once more. Wine, rarely (in about one whole run of ten),
+# fails to start a process: a death test's parent then dies in CreateProcess, or a
+# test ends before its main. A fault of ours fails twice. Every test that failed a
+# run is named at the end, its output is above.
+#
+# GoogleTest holds a death test's stderr in a temporary file ("gte*.tmp") and removes
+# it once read. A parent that dies meanwhile says why only there, so what such files
+# hold after the run is printed.
+captures=$WINEPREFIX/drive_c/users
+find "$captures" -maxdepth 3 -name 'gte*.tmp' -delete 2> /dev/null || true
 log=$(mktemp)
 status=0
 xvfb-run -a -s "-screen 0 640x400x24" \
@@ -32,6 +38,12 @@ if [ -n "$retried" ]; then
     echo "Failed a run under Wine (run once more):"
     echo "$retried" | sed 's/^/  /'
 fi
+find "$captures" -maxdepth 3 -name 'gte*.tmp' 2> /dev/null | while read -r left; do
+    echo "A test process ended while GoogleTest held its stderr in $(basename "$left"):"
+    sed 's/^/  /' "$left"
+    echo
+    rm -f "$left"
+done
 rm -f "$log"
 [ "$status" -eq 0 ] || exit "$status"
 echo "Windows tests under Wine: $((SECONDS - tests)) s"
