@@ -5,4 +5,4 @@ cd "$(dirname "$0")/.."
 bash scripts/setup.sh
 bash scripts/build.sh build
 cd build
-ctest --output-on-failure -j"$(nproc)" --timeout 600
+bash ../scripts/run-ctest.sh --timeout 600

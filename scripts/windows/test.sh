@@ -16,34 +16,22 @@ export WINEPREFIX=${WINEPREFIX:-${HV_WIN64_CACHE:-$HOME/.cache/halvane/win64}/wi
 scripts/windows/wine.sh wineboot --init > /dev/null 2>&1 || true
 /usr/lib/wine/wineserver -w 2> /dev/null || true
 tests=$SECONDS
+root=$PWD
 cd "$dir"
-# A test that fails is run once more. Wine, rarely (in about one whole run of ten),
-# fails to start a process: a death test's parent then dies in CreateProcess, or a
-# test ends before its main. A fault of ours fails twice. Every test that failed a
-# run is named at the end, its output is above.
-#
-# GoogleTest holds a death test's stderr in a temporary file ("gte*.tmp") and removes
-# it once read. A parent that dies meanwhile says why only there, so what such files
-# hold after the run is printed.
+# Wine now and then fails to start a process: a death test's parent then dies in
+# CreateProcess, or a test ends before its main. run-ctest.sh runs such a test once
+# more. GoogleTest holds a death test's stderr in a temporary file ("gte*.tmp") and
+# removes it once read; a parent that dies meanwhile says why only there, so what such
+# files hold after the run is printed.
 captures=$WINEPREFIX/drive_c/users
 find "$captures" -maxdepth 3 -name 'gte*.tmp' -delete 2> /dev/null || true
-log=$(mktemp)
 status=0
-xvfb-run -a -s "-screen 0 640x400x24" \
-    ctest --output-on-failure -j"$(nproc)" --timeout 600 --repeat until-pass:2 2>&1 | tee "$log" ||
-    status=$?
-retried=$(grep -oE 'Test +#[0-9]+: [^ ]+ \.+\*\*\*(Failed|Exception|Timeout)' "$log" |
-    grep -oE '#[0-9]+: [^ ]+' | sort -u || true)
-if [ -n "$retried" ]; then
-    echo "Failed a run under Wine (run once more):"
-    echo "$retried" | sed 's/^/  /'
-fi
+xvfb-run -a -s "-screen 0 640x400x24" bash "$root/scripts/run-ctest.sh" --timeout 600 || status=$?
 find "$captures" -maxdepth 3 -name 'gte*.tmp' 2> /dev/null | while read -r left; do
     echo "A test process ended while GoogleTest held its stderr in $(basename "$left"):"
     sed 's/^/  /' "$left"
     echo
     rm -f "$left"
 done
-rm -f "$log"
 [ "$status" -eq 0 ] || exit "$status"
 echo "Windows tests under Wine: $((SECONDS - tests)) s"
