@@ -11,7 +11,7 @@ if(WIN32)
   target_link_libraries(hv_audio PUBLIC winmm)
   return()
 endif()
-target_sources(hv_audio PRIVATE source/platform/AudioDevice.cpp)
+target_sources(hv_audio PRIVATE source/platform/linux/AudioDevice.cpp)
 target_link_libraries(hv_audio PUBLIC SDL2::SDL2)
 
 hv_add_test(test_audio SOURCES tests/test_audio.cpp tests/test_audio_music.cpp tests/test_audio_support.cpp

@@ -16,7 +16,7 @@ if(WIN32)
   target_sources(hv_base PRIVATE source/platform/win32/MessageBox.cpp source/platform/win32/Text.cpp)
   target_link_libraries(hv_base PUBLIC user32)
 else()
-  target_sources(hv_base PRIVATE source/platform/MessageBoxSdl.cpp)
+  target_sources(hv_base PRIVATE source/platform/linux/MessageBoxSdl.cpp)
   target_link_libraries(hv_base PUBLIC SDL2::SDL2)
 endif()
 

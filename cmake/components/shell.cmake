@@ -38,12 +38,12 @@ endif()
 
 find_package(X11 REQUIRED)
 target_sources(hv_shell PRIVATE
-  source/platform/WindowGlLoader.cpp
-  source/platform/Window.cpp
-  source/platform/ExitGuard.cpp
-  source/platform/X11DisplayModes.cpp
-  source/platform/GlProbe.cpp
-  source/platform/SetupDialog.cpp)
+  source/platform/linux/WindowGlLoader.cpp
+  source/platform/linux/Window.cpp
+  source/platform/linux/ExitGuard.cpp
+  source/platform/linux/X11DisplayModes.cpp
+  source/platform/linux/GlProbe.cpp
+  source/platform/linux/SetupDialog.cpp)
 target_link_libraries(hv_shell PUBLIC GTK3::GTK3 SDL2::SDL2 X11::X11 X11::Xrandr)
 
 # The whole program on a virtual X server: dialog, window, and every way it ends.

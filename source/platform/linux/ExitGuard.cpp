@@ -11,7 +11,7 @@ void restoreDesktopMode() {}
 
 #else
 
-#include "platform/X11DisplayModes.h"
+#include "platform/linux/X11DisplayModes.h"
 
 #include <SDL.h>
 

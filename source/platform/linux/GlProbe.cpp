@@ -1,4 +1,4 @@
-#include "platform/GlProbe.h"
+#include "platform/linux/GlProbe.h"
 
 #include "platform/WindowGlLoader.h"
 #include "platform/MessageBox.h"

@@ -1,7 +1,7 @@
 #include "platform/SetupDialog.h"
 
 #include "cpp/DisplayModeTable.h"
-#include "platform/GlProbe.h"
+#include "platform/linux/GlProbe.h"
 
 #include <SDL.h>
 #include <gtk/gtk.h>

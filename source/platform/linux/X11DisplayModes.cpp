@@ -1,4 +1,4 @@
-#include "platform/X11DisplayModes.h"
+#include "platform/linux/X11DisplayModes.h"
 
 #include <X11/Xlib.h>
 #include <X11/extensions/Xrandr.h>

@@ -1,4 +1,4 @@
-#include "platform/Window.h"
+#include "platform/linux/Window.h"
 
 #include "platform/ExitGuard.h"
 #include "platform/WindowGlLoader.h"
