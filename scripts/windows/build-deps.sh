@@ -40,6 +40,20 @@ if [ -f "$prefix/.complete" ]; then
   exit 0
 fi
 
+# Two builds at once would share one work folder and remove each other's sources:
+# the second waits for the first, then reuses what it built.
+mkdir -p "$cache"
+exec 9> "$cache/.build-deps.lock"
+if ! flock -n 9; then
+  echo "Windows dependencies: another build is running; waiting for it" >&2
+  flock 9
+fi
+if [ -f "$prefix/.complete" ]; then
+  echo "Windows dependencies: reusing $prefix" >&2
+  echo "$prefix"
+  exit 0
+fi
+
 # Steps already done in this prefix (an interrupted build) are not repeated.
 work=$cache/work
 mkdir -p "$prefix/include" "$prefix/lib/pkgconfig" "$work"
