@@ -3,7 +3,7 @@ if(WIN32)  # a tool for the build machine, not part of the Windows build
   return()
 endif()
 add_library(hv_author STATIC tools/author/Transport.cpp tools/author/BunchPath.cpp tools/author/MotionSnapshots.cpp
-                             tools/author/LiveTimeline.cpp
+                             tools/author/LiveTimeline.cpp tools/author/KeyWriter.cpp tools/author/TimelineFile.cpp
                              tools/author/Options.cpp)
 target_include_directories(hv_author PUBLIC ${CMAKE_SOURCE_DIR}/tools/author)
 target_link_libraries(hv_author PUBLIC hv_shell hv_tree hv_synctrack hv_sync Threads::Threads)
@@ -24,7 +24,7 @@ if(HV_BUILD_TESTS)
 endif()
 
 hv_add_test(test_author SOURCES tests/test_author_motion.cpp tests/test_author_transport.cpp tests/test_author_live.cpp
-            LIBS hv_author)
+            tests/test_author_keys.cpp LIBS hv_author)
 hv_add_benchmark(author_seek_benchmark SOURCES benchmarks/author_seek_benchmark.cpp LIBS hv_author hv_gltest)
 if(TARGET author_seek_benchmark)
   target_compile_definitions(author_seek_benchmark PRIVATE HV_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
