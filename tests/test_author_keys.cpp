@@ -125,13 +125,15 @@ TEST(AuthorKeys, TheFileSavesUndoesAndRedoesExactBytes) {
     ASSERT_TRUE(keys::writeKeys(kFilm, {{"ts.eyepos.z", 1056, 1.0f}}, path, &first, &error));
     ASSERT_TRUE(keys::writeKeys(first, {{"ts.eyepos.z", 1056, 2.0f}}, path, &second, &error));
 
-    ASSERT_TRUE(file.writeKeys({{"ts.eyepos.z", 1056, 1.0f}}, &error)) << error;
-    ASSERT_TRUE(file.writeKeys({{"ts.eyepos.z", 1056, 2.0f}}, &error)) << error;
+    ASSERT_TRUE(file.writeKeys({{"ts.eyepos.z", 1056, 1.0f}}, "one", &error)) << error;
+    ASSERT_TRUE(file.writeKeys({{"ts.eyepos.z", 1056, 2.0f}}, "two", &error)) << error;
     EXPECT_EQ(readFile(path), second);
     struct stat info {};
     ASSERT_EQ(stat(path.c_str(), &info), 0);
     EXPECT_EQ(info.st_mode & 0777, 0640u);  // the permissions survive the rename
-    ASSERT_TRUE(file.undo(&error)) << error;
+    std::string label;
+    ASSERT_TRUE(file.undo(&error, &label)) << error;
+    EXPECT_EQ(label, "two");
     EXPECT_EQ(readFile(path), first);
     ASSERT_TRUE(file.undo(&error)) << error;
     EXPECT_EQ(readFile(path), kFilm);
@@ -147,16 +149,16 @@ TEST(AuthorKeys, TheFileSavesUndoesAndRedoesExactBytes) {
 
     // Broken, read-only, gone: refused with a message, the text as it was.
     writeFile(path, kFilm + "[credits2]\n0 1 wobbly\n");
-    EXPECT_FALSE(file.writeKeys({{"ts.eyepos.z", 1056, 1.0f}}, &error));
+    EXPECT_FALSE(file.writeKeys({{"ts.eyepos.z", 1056, 1.0f}}, "one", &error));
     EXPECT_NE(error.find("halvane.timeline:"), std::string::npos) << error;
     EXPECT_EQ(readFile(path), kFilm + "[credits2]\n0 1 wobbly\n");
     writeFile(path, kFilm);
     chmod(path.c_str(), 0444);
-    EXPECT_FALSE(file.writeKeys({{"ts.eyepos.z", 1056, 1.0f}}, &error));
+    EXPECT_FALSE(file.writeKeys({{"ts.eyepos.z", 1056, 1.0f}}, "one", &error));
     EXPECT_NE(error.find("read-only"), std::string::npos) << error;
     EXPECT_EQ(readFile(path), kFilm);
     std::remove(path.c_str());
-    EXPECT_FALSE(file.writeKeys({{"ts.eyepos.z", 1056, 1.0f}}, &error));
+    EXPECT_FALSE(file.writeKeys({{"ts.eyepos.z", 1056, 1.0f}}, "one", &error));
     EXPECT_NE(error.find("is gone"), std::string::npos) << error;
     EXPECT_EQ(rmdir(folder), 0);  // and no temporary file left behind
 }

@@ -57,8 +57,9 @@ bool TimelineFile::unchangedSince(const std::string& expected, std::string* erro
     return false;
 }
 
-bool TimelineFile::writeKeys(const std::vector<keys::Key>& keys, std::string* error) {
+bool TimelineFile::writeKeys(const std::vector<keys::Key>& keys, const std::string& label, std::string* error) {
     Step step;
+    step.label = label;
     if (!read(&step.before, error)) return false;
     std::string why;
     if (!keys::writeKeys(step.before, keys, _path, &step.after, &why)) {
@@ -72,19 +73,21 @@ bool TimelineFile::writeKeys(const std::vector<keys::Key>& keys, std::string* er
     return true;
 }
 
-bool TimelineFile::undo(std::string* error) {
+bool TimelineFile::undo(std::string* error, std::string* label) {
     if (_undo.empty()) return *error = "nothing to undo", false;
     const Step& step = _undo.back();
     if (!unchangedSince(step.after, error) || !save(step.before, error)) return false;
+    if (label != nullptr) *label = step.label;
     _redo.push_back(std::move(_undo.back()));
     _undo.pop_back();
     return true;
 }
 
-bool TimelineFile::redo(std::string* error) {
+bool TimelineFile::redo(std::string* error, std::string* label) {
     if (_redo.empty()) return *error = "nothing to redo", false;
     const Step& step = _redo.back();
     if (!unchangedSince(step.before, error) || !save(step.after, error)) return false;
+    if (label != nullptr) *label = step.label;
     _undo.push_back(std::move(_redo.back()));
     _redo.pop_back();
     return true;

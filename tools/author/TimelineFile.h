@@ -22,9 +22,10 @@ class TimelineFile {
 public:
     explicit TimelineFile(std::string path, size_t depth = 64) : _path(std::move(path)), _depth(depth) {}
 
-    bool writeKeys(const std::vector<keys::Key>& keys, std::string* error);
-    bool undo(std::string* error);
-    bool redo(std::string* error);
+    // `label` names the write for undo() and redo() to give back.
+    bool writeKeys(const std::vector<keys::Key>& keys, const std::string& label, std::string* error);
+    bool undo(std::string* error, std::string* label = nullptr);
+    bool redo(std::string* error, std::string* label = nullptr);
     bool canUndo() const { return !_undo.empty(); }
     bool canRedo() const { return !_redo.empty(); }
 
@@ -36,6 +37,7 @@ private:
     struct Step {
         std::string before;
         std::string after;
+        std::string label;
     };
     bool save(const std::string& text, std::string* error) const;
     bool unchangedSince(const std::string& expected, std::string* error) const;
