@@ -25,7 +25,7 @@ if(HV_BUILD_TESTS)
 endif()
 
 hv_add_test(test_author SOURCES tests/test_author_motion.cpp tests/test_author_transport.cpp tests/test_author_live.cpp
-            tests/test_author_keys.cpp LIBS hv_author)
+            tests/test_author_keys.cpp tests/test_author_modes.cpp LIBS hv_author)
 hv_add_benchmark(author_seek_benchmark SOURCES benchmarks/author_seek_benchmark.cpp LIBS hv_author hv_gltest)
 if(TARGET author_seek_benchmark)
   target_compile_definitions(author_seek_benchmark PRIVATE HV_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
