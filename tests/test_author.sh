@@ -290,6 +290,14 @@ fly)
     sleep 1
     wait_still "$work/back.png" 60 || fail "the picture does not hold still after flying"
     [ "$(differing "$work/film.png" "$work/back.png")" -eq 0 ] || fail "leaving fly mode did not restore the film's frame"
+    # So does leaving bunch mode, though the branches were simulated again for the moved bunch.
+    press b '^bunch on$'
+    for key in e e e d; do xdotool key --window "$win" $key; done
+    wait_picture_change "$work/film.png" "$work/bunch.png" 60 || fail "moving the bunch did not move the branches"
+    press b '^bunch off$'
+    sleep 1
+    wait_still "$work/back.png" 60 || fail "the picture does not hold still after moving the bunch"
+    [ "$(differing "$work/film.png" "$work/back.png")" -eq 0 ] || fail "leaving bunch mode did not restore the film's frame"
     # Written, the timeline reloads once and the film is halvane-frames' with the new tracks.
     press f '^fly on$'
     fly

@@ -229,7 +229,7 @@ void AuthorSession::reloadTimeline() {
     _timelineText = std::move(text);
     _transport->setGrid(BarGrid::fromRows(_timeline.rowsPerBeat, _timeline.beatsPerBar, kRowsPerSecond));
     succeeded("timeline", std::to_string(_timeline.tracks.size()) + " tracks");
-    if (_modes.isOn(EditModes::Bunch)) previewBunch();
+    if (_modes.isOn(EditModes::Bunch) && _bunchMoved) previewBunch();
 }
 
 bool AuthorSession::applyTracks(const synctrack::Timeline& timeline, std::string* error) {
@@ -289,11 +289,13 @@ bool AuthorSession::handleAuthoringKey(const platform::WindowEvent& event) {
     const bool shift = (event.modifiers & KMOD_SHIFT) != 0;
     if (ctrl) {
         const float turn = shift ? 12.0f : 3.0f;  // degrees a press
+        const bool flying = _modes.isOn(EditModes::Camera);
         switch (event.key) {
             case SDLK_z: undoOrRedo(true); return true;
             case SDLK_y: undoOrRedo(false); return true;
-            case SDLK_LEFT: _modes.turn(-turn, 0.0f); return true;
-            case SDLK_RIGHT: _modes.turn(turn, 0.0f); return true;
+            // Not flying, Ctrl+Left/Right stay the transport's.
+            case SDLK_LEFT: return flying && (_modes.turn(-turn, 0.0f), true);
+            case SDLK_RIGHT: return flying && (_modes.turn(turn, 0.0f), true);
             case SDLK_UP: _modes.turn(0.0f, turn); return true;
             case SDLK_DOWN: _modes.turn(0.0f, -turn); return true;
             default: return false;
@@ -324,22 +326,30 @@ bool AuthorSession::handleAuthoringKey(const platform::WindowEvent& event) {
     }
     if (!_modes.active()) return true;
     _modes.move(forward, right, up, filmCamera());
-    if (_modes.active() == EditModes::Bunch) previewBunch();
+    if (_modes.active() == EditModes::Bunch) {
+        _bunchMoved = true;
+        previewBunch();
+    }
     return true;
 }
 
 void AuthorSession::toggleMode(EditModes::Mode mode) {
     const bool on = _modes.toggle(mode, [this](const std::string& track) { return filmValue(track); });
     log(std::string(mode == EditModes::Camera ? "fly" : EditModes::nameOf(mode)) + (on ? " on" : " off"));
-    if (mode == EditModes::Bunch) previewBunch();
+    if (mode != EditModes::Bunch) return;
+    // Turned on, nothing has moved yet: the branches stay exactly the film's.
+    if (!on && _bunchMoved) previewBunch();
+    _bunchMoved = false;
 }
 
 // The branches follow the bunch as the keys Return would write would move them (and,
-// with the mode off, as the timeline moves them), simulated again from before the change.
+// with the mode off or not moved yet, as the timeline moves them), simulated again from
+// before the change.
 void AuthorSession::previewBunch() {
     synctrack::Timeline preview;
     std::string error;
-    if (_modes.isOn(EditModes::Bunch)) {
+    const bool standIn = _modes.isOn(EditModes::Bunch) && _bunchMoved;
+    if (standIn) {
         std::vector<keys::Key> bunch;
         const std::map<std::string, double> values = _modes.values(EditModes::Bunch);
         for (const std::string& track : EditModes::tracksOf(EditModes::Bunch))
@@ -351,7 +361,7 @@ void AuthorSession::previewBunch() {
             return;
         }
     }
-    if (!applyTracks(_modes.isOn(EditModes::Bunch) ? preview : _timeline, &error)) refused("bunch", error);
+    if (!applyTracks(standIn ? preview : _timeline, &error)) refused("bunch", error);
 }
 
 void AuthorSession::writeKeys() {

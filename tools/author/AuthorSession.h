@@ -98,6 +98,7 @@ private:
     bool _showOverlay = true;
     bool _showTracks = false;
     bool _showCurve = false;
+    bool _bunchMoved = false;  // the bunch mode's keys stand in for the timeline's
     size_t _curveTrack = 0;  // index into the scene's parameter names
     std::string _lastKeys;   // the last write, undo or redo
     bool _dirty = true;  // something to show although the film is paused
