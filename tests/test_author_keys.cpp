@@ -54,11 +54,11 @@ const std::string kFilm = readFile(HV_SOURCE_DIR "/timeline/halvane.timeline");
 TEST(AuthorKeys, TheFilmsTimelineChangesExactlyWhereTheKeysGo) {
     ASSERT_FALSE(kFilm.empty());
     const std::vector<keys::Key> written = {
-        {"ts.eyepos.x", 28 * 32, 1.25f},       // replaced: keeps smooth and its comment
-        {"ts.eyepos.x", 32 * 32, -10.0625f},   // replaced by a longer value
-        {"ts.eyepos.y", 33 * 32, 0.1f},        // inserted on a beat
-        {"ts.eyepos.y", 33 * 32 + 3, 4.5f},    // inserted between beats
-        {"up.x", 8, 0.02f},                    // inserted after a step key: a step key
+        {"ts.eyepos.x", 28 * 32, 1.25f},      // replaced: keeps smooth and its comment
+        {"ts.eyepos.x", 32 * 32, -10.0625f},  // replaced by a longer value
+        {"ts.eyepos.y", 33 * 32, 0.1f},       // inserted on a beat
+        {"ts.eyepos.y", 33 * 32 + 3, 4.5f},   // inserted between beats
+        {"up.x", 8, 0.02f},                   // inserted after a step key: a step key
         {"light_intens", 4, 2.0f}};
     std::string result;
     std::string error;
@@ -74,8 +74,9 @@ TEST(AuthorKeys, TheFilmsTimelineChangesExactlyWhereTheKeysGo) {
                         "36:0            3  smooth\n");
     expected = replaced(expected, "[up.x]\n0:0             0  step       # level\n",
                         "[up.x]\n0:0             0  step       # level\n0:1          0.02  step\n");
-    expected = replaced(expected, "0:0             0  smooth     # intro: fade up from black\n",
-                        "0:0             0  smooth     # intro: fade up from black\n4               2  smooth\n");
+    expected =
+        replaced(expected, "0:0             0  smooth     # intro: fade up from black\n",
+                 "0:0             0  smooth     # intro: fade up from black\n4               2  smooth\n");
     EXPECT_EQ(result, expected);
 
     // The compiled tracks: the old ones with exactly these keys set.
@@ -93,8 +94,9 @@ TEST(AuthorKeys, EdgesOfTheTextAndRefusals) {
     const std::string text = "rows_per_beat 4\n[a]\n  8\t1\tlinear # x\n[b]\n[c]\n  2:0    1.5  ramp";
     std::string result;
     std::string error;
-    ASSERT_TRUE(keys::writeKeys(text, {{"a", 0, -2.0f}, {"b", 10, 3.0f}, {"c", 40, 7.0f}, {"c", 8, 0.0f}, {"d", 4, 1.0f}},
-                                "t", &result, &error))
+    ASSERT_TRUE(keys::writeKeys(
+        text, {{"a", 0, -2.0f}, {"b", 10, 3.0f}, {"c", 40, 7.0f}, {"c", 8, 0.0f}, {"d", 4, 1.0f}}, "t",
+        &result, &error))
         << error;
     EXPECT_EQ(result,
               "rows_per_beat 4\n[a]\n  0:0\t-2\tsmooth\n  8\t1\tlinear # x\n[b]\n10  3  smooth\n[c]\n"

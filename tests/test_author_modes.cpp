@@ -14,10 +14,10 @@ namespace {
 
 // A camera at (1, 2, 3) looking down at 45 degrees along -z, the light at (0, 5, 0).
 const std::map<std::string, double> kFilm = {
-    {"ts.eyepos.x", 1.0}, {"ts.eyepos.y", 2.0}, {"ts.eyepos.z", 3.0},  {"ts.tarpos.x", 1.0},
-    {"ts.tarpos.y", 1.0}, {"ts.tarpos.z", 2.0}, {"up.x", 0.0},         {"up.y", 1.0},
+    {"ts.eyepos.x", 1.0}, {"ts.eyepos.y", 2.0},  {"ts.eyepos.z", 3.0},  {"ts.tarpos.x", 1.0},
+    {"ts.tarpos.y", 1.0}, {"ts.tarpos.z", 2.0},  {"up.x", 0.0},         {"up.y", 1.0},
     {"up.z", 0.0},        {"lightP_Off.x", 0.0}, {"lightP_Off.y", 5.0}, {"lightP_Off.z", 0.0},
-    {"bunchpos.x", 0.3},  {"bunchpos.y", 0.1},  {"bunchpos.z", -0.2}};
+    {"bunchpos.x", 0.3},  {"bunchpos.y", 0.1},   {"bunchpos.z", -0.2}};
 const EditModes::FilmValue kFilmValue = [](const std::string& track) { return kFilm.at(track); };
 
 glm::vec3 vec(const std::map<std::string, double>& values, const std::string& prefix) {
@@ -51,7 +51,8 @@ TEST(AuthorModes, TheCameraFliesAlongItsViewAndTheLightLevel) {
     modes.move(std::sqrt(2.0f), 0.5f, 0.0f, film);  // forward along the 45-degree view, right by half
     std::map<std::string, double> now = modes.overrides();
     EXPECT_NEAR(glm::length(vec(now, "ts.eyepos.") - glm::vec3(1.5f, 1.0f, 2.0f)), 0.0f, 1e-5f);
-    EXPECT_NEAR(glm::length(vec(now, "ts.tarpos.") - vec(now, "ts.eyepos.") - glm::vec3(0, -1, -1)), 0.0f, 1e-5f);
+    EXPECT_NEAR(glm::length(vec(now, "ts.tarpos.") - vec(now, "ts.eyepos.") - glm::vec3(0, -1, -1)), 0.0f,
+                1e-5f);
 
     modes.turn(0.0f, -400.0f);  // far past straight down: stops short of it
     now = modes.overrides();
@@ -64,7 +65,8 @@ TEST(AuthorModes, TheCameraFliesAlongItsViewAndTheLightLevel) {
     modes.toggle(EditModes::Camera, kFilmValue);
     modes.toggle(EditModes::Light, kFilmValue);
     modes.move(2.0f, 0.0f, 0.5f, film);
-    EXPECT_NEAR(glm::length(vec(modes.overrides(), "lightP_Off.") - glm::vec3(0.0f, 5.5f, -2.0f)), 0.0f, 1e-5f);
+    EXPECT_NEAR(glm::length(vec(modes.overrides(), "lightP_Off.") - glm::vec3(0.0f, 5.5f, -2.0f)), 0.0f,
+                1e-5f);
 }
 
 TEST(AuthorModes, WrittenKeysAreWhatIsSeen) {

@@ -437,7 +437,8 @@ std::vector<Overlay::Line> AuthorSession::overlayLines() {
     if (_modes.active()) {
         std::string modes = EditModes::nameOf(*_modes.active());
         for (EditModes::Mode mode : {EditModes::Camera, EditModes::Light, EditModes::Bunch})
-            if (_modes.isOn(mode) && mode != *_modes.active()) modes += std::string("  (") + EditModes::nameOf(mode) + ")";
+            if (_modes.isOn(mode) && mode != *_modes.active())
+                modes += std::string("  (") + EditModes::nameOf(mode) + ")";
         lines.push_back({modes, {255, 220, 120}});
     }
     if (!_lastKeys.empty()) lines.push_back({_lastKeys, {150, 230, 150}});

@@ -48,10 +48,13 @@ art::Image CurveStrip::render(const View& view, int width, int height) const {
         for (const synctrack::TimelineKey& key : view.track->keys)
             keys.push_back(sync_key{key.row, key.value, static_cast<key_type>(key.type)});
     sync_track track{nullptr, keys.data(), keys.size()};
-    const auto valueAt = [&](double seconds) { return sync_track_value(&track, seconds * view.rowsPerSecond); };
+    const auto valueAt = [&](double seconds) {
+        return sync_track_value(&track, seconds * view.rowsPerSecond);
+    };
 
     std::vector<double> samples(static_cast<size_t>(image.width));
-    for (int x = 0; x < image.width; ++x) samples[static_cast<size_t>(x)] = valueAt(from + (x + 0.5) * perPixel);
+    for (int x = 0; x < image.width; ++x)
+        samples[static_cast<size_t>(x)] = valueAt(from + (x + 0.5) * perPixel);
     double low = *std::min_element(samples.begin(), samples.end());
     double high = *std::max_element(samples.begin(), samples.end());
     if (view.standIn) {
@@ -68,7 +71,9 @@ art::Image CurveStrip::render(const View& view, int width, int height) const {
         if (bottom <= top) return bottom;
         return static_cast<int>(std::lround(bottom - (value - low) / (high - low) * (bottom - top)));
     };
-    const auto xOf = [&](double seconds) { return static_cast<int>(std::floor((seconds - from) / perPixel)); };
+    const auto xOf = [&](double seconds) {
+        return static_cast<int>(std::floor((seconds - from) / perPixel));
+    };
 
     const int firstBar = view.grid.barAt(std::max(0.0, from));
     for (int bar = firstBar; view.grid.barStart(bar) <= from + 2.0 * span; ++bar)
@@ -79,7 +84,8 @@ art::Image CurveStrip::render(const View& view, int width, int height) const {
     }
     for (const sync_key& key : keys) {
         const double seconds = key.row / view.rowsPerSecond;
-        if (seconds >= from && seconds <= from + 2.0 * span) square(image, xOf(seconds), yOf(key.value), 2, kKey);
+        if (seconds >= from && seconds <= from + 2.0 * span)
+            square(image, xOf(seconds), yOf(key.value), 2, kKey);
     }
     const int playhead = xOf(view.seconds);
     column(image, playhead, top, bottom, kPlayhead);

@@ -29,7 +29,8 @@ public:
     };
 
     // Throws std::runtime_error when the font cannot be loaded.
-    CurveStrip(const std::string& fontPath, int pixelHeight) : _text(fontPath, pixelHeight), _pixelHeight(pixelHeight) {}
+    CurveStrip(const std::string& fontPath, int pixelHeight)
+        : _text(fontPath, pixelHeight), _pixelHeight(pixelHeight) {}
 
     art::Image render(const View& view, int width, int height) const;
 

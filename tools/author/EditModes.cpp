@@ -6,8 +6,12 @@
 
 namespace {
 
-float rounded(float value) { return static_cast<float>(std::round(static_cast<double>(value) * 1000.0) / 1000.0); }
-glm::vec3 rounded(const glm::vec3& v) { return glm::vec3(rounded(v.x), rounded(v.y), rounded(v.z)); }
+float rounded(float value) {
+    return static_cast<float>(std::round(static_cast<double>(value) * 1000.0) / 1000.0);
+}
+glm::vec3 rounded(const glm::vec3& v) {
+    return glm::vec3(rounded(v.x), rounded(v.y), rounded(v.z));
+}
 
 glm::vec3 filmVector(const EditModes::FilmValue& film, const std::vector<std::string>& names, size_t first) {
     return glm::vec3(static_cast<float>(film(names[first])), static_cast<float>(film(names[first + 1])),
@@ -32,7 +36,9 @@ const std::vector<std::string>& EditModes::tracksOf(Mode mode) {
     return mode == Camera ? camera : mode == Light ? light : bunch;
 }
 
-const char* EditModes::nameOf(Mode mode) { return mode == Camera ? "flying" : mode == Light ? "light" : "bunch"; }
+const char* EditModes::nameOf(Mode mode) {
+    return mode == Camera ? "flying" : mode == Light ? "light" : "bunch";
+}
 
 bool EditModes::toggle(Mode mode, const FilmValue& film) {
     _on[mode] = !_on[mode];

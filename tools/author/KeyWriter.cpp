@@ -26,8 +26,8 @@ struct Line {
 
 struct Section {
     std::string name;
-    size_t header = 0;          // line index
-    std::vector<size_t> keys;   // line indices, in the compiler's key order
+    size_t header = 0;         // line index
+    std::vector<size_t> keys;  // line indices, in the compiler's key order
 };
 
 std::vector<Line> splitLines(const std::string& text) {
@@ -63,7 +63,8 @@ std::vector<Section> findSections(const std::vector<Line>& lines) {
     for (size_t i = 0; i < lines.size(); ++i) {
         const Line& line = lines[i];
         if (line.fields.empty()) continue;
-        const std::string first = line.text.substr(line.fields[0].begin, line.fields[0].end - line.fields[0].begin);
+        const std::string first =
+            line.text.substr(line.fields[0].begin, line.fields[0].end - line.fields[0].begin);
         if (first.front() == '[') {
             sections.push_back(Section{first.substr(1, first.size() - 2), i, {}});
         } else if (first != "rows_per_beat" && first != "beats_per_bar" && !sections.empty()) {
@@ -71,11 +72,6 @@ std::vector<Section> findSections(const std::vector<Line>& lines) {
         }
     }
     return sections;
-}
-
-std::string fieldText(const Line& line, int index) {
-    const Field& field = line.fields[static_cast<size_t>(index)];
-    return line.text.substr(field.begin, field.end - field.begin);
 }
 
 bool hasTabs(const Line& line) {
@@ -98,7 +94,9 @@ bool rightAligned(const std::vector<Line>& lines, const Section& section, const 
     return field == 1 ? sameEnd >= sameStart : sameEnd > sameStart;
 }
 
-std::string spaces(size_t count) { return std::string(count, ' '); }
+std::string spaces(size_t count) {
+    return std::string(count, ' ');
+}
 
 // A new key line laid out like `reference` (a key line of `section`), or plainly.
 std::string newKeyLine(const std::vector<Line>& lines, const Section* section, const Line* reference,
@@ -145,7 +143,9 @@ std::string replacedValue(const std::vector<Line>& lines, const Section& section
     return out + rest;
 }
 
-std::string lineEnd(const Line& line) { return !line.text.empty() && line.text.back() == '\r' ? "\r" : ""; }
+std::string lineEnd(const Line& line) {
+    return !line.text.empty() && line.text.back() == '\r' ? "\r" : "";
+}
 
 bool writeOne(const std::string& text, const Key& key, const std::string& fileName, std::string* result,
               std::string* error) {
@@ -234,7 +234,8 @@ bool writeKeys(const std::string& text, const std::vector<Key>& keys, const std:
                std::string* result, std::string* error) {
     std::string current = text;
     for (const Key& key : keys) {
-        if (!std::isfinite(key.value)) return *error = "no key for " + key.track + ": its value is not a number", false;
+        if (!std::isfinite(key.value))
+            return *error = "no key for " + key.track + ": its value is not a number", false;
         std::string next;
         if (!writeOne(current, key, fileName, &next, error)) return false;
         current = std::move(next);

@@ -13,7 +13,8 @@ extern "C" {
 
 namespace live {
 
-bool loadTimeline(const std::string& path, synctrack::Timeline* timeline, std::string* error, std::string* text) {
+bool loadTimeline(const std::string& path, synctrack::Timeline* timeline, std::string* error,
+                  std::string* text) {
     std::ifstream file(path, std::ios::binary);
     if (!file) return *error = path + ": cannot be read", false;
     std::string read((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());

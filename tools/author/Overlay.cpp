@@ -125,8 +125,10 @@ void Overlay::draw(int windowWidth, int windowHeight) {
     glBindVertexArray(_vao);
     const float w = static_cast<float>(windowWidth);
     const float h = static_cast<float>(windowHeight);
-    if (strip) drawQuad(_stripTexture, -1.0f, -1.0f + 2.0f * _stripHeight / h, -1.0f + 2.0f * _stripWidth / w, -1.0f);
-    if (!_lines.empty()) drawQuad(_texture, -1.0f, 1.0f, -1.0f + 2.0f * _width / w, 1.0f - 2.0f * _height / h);
+    if (strip)
+        drawQuad(_stripTexture, -1.0f, -1.0f + 2.0f * _stripHeight / h, -1.0f + 2.0f * _stripWidth / w, -1.0f);
+    if (!_lines.empty())
+        drawQuad(_texture, -1.0f, 1.0f, -1.0f + 2.0f * _width / w, 1.0f - 2.0f * _height / h);
     glBindVertexArray(0);
     glBindTexture(GL_TEXTURE_2D, 0);
     glUseProgram(0);

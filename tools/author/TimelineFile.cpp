@@ -32,7 +32,9 @@ bool TimelineFile::save(const std::string& text, std::string* error) const {
     const std::string name = slash == std::string::npos ? _path : _path.substr(slash + 1);
     std::string temporary = folder + "/." + name + ".XXXXXX";
     const int fd = mkstemp(temporary.data());
-    if (fd < 0) return *error = "cannot write in " + folder + ": " + std::strerror(errno) + ": nothing written", false;
+    if (fd < 0)
+        return *error = "cannot write in " + folder + ": " + std::strerror(errno) + ": nothing written",
+               false;
     bool ok = fchmod(fd, info.st_mode & 07777) == 0;
     for (size_t done = 0; ok && done < text.size();) {
         const ssize_t wrote = ::write(fd, text.data() + done, text.size() - done);
@@ -57,7 +59,8 @@ bool TimelineFile::unchangedSince(const std::string& expected, std::string* erro
     return false;
 }
 
-bool TimelineFile::writeKeys(const std::vector<keys::Key>& keys, const std::string& label, std::string* error) {
+bool TimelineFile::writeKeys(const std::vector<keys::Key>& keys, const std::string& label,
+                             std::string* error) {
     Step step;
     step.label = label;
     if (!read(&step.before, error)) return false;
