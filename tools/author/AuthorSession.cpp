@@ -97,6 +97,9 @@ void AuthorSession::loadFilm() {
     _shaders = std::make_unique<ShaderReloader>(*ShaderEngine::create());
     _overlay = std::make_unique<Overlay>(kFont, std::clamp(screenHeight / 48, 11, 20));
     _curve = std::make_unique<CurveStrip>(kFont, _overlay->pixelHeight());
+    const std::vector<std::string> tracks = _scene->trackNames();
+    _curveTrack = static_cast<size_t>(std::find(tracks.begin(), tracks.end(), "ts.eyepos.x") - tracks.begin()) %
+                  tracks.size();
     for (const char* directory : {"timeline", "shaders", "data", "data/Collada2"}) {
         if (!_watcher.watch(directory, &error)) throw std::runtime_error(error);
     }
