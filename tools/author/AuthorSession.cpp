@@ -270,8 +270,10 @@ void AuthorSession::reloadTexture(const std::string& path, const std::string& na
     succeeded(path, "texture " + name);
 }
 
+// What the frame on screen was drawn with: a mode is entered from exactly that.
 double AuthorSession::filmValue(const std::string& track) const {
-    return _driver->valueAt(track, _driver->currentFrameTime().time);
+    const auto found = _scene->parameters().find(track);
+    return found != _scene->parameters().end() ? found->second : 0.0;
 }
 
 CameraPose AuthorSession::filmCamera() const {
