@@ -305,9 +305,12 @@ fly)
     press Return "^keys ts.eyepos.x ts.eyepos.y ts.eyepos.z ts.tarpos.x ts.tarpos.y ts.tarpos.z up.x up.y up.z at $row\$"
     wait_log_after "$before" '^reload timeline: 22 tracks$' 30 || fail "the written timeline did not reload"
     cp "$timeline" "$work/written.timeline"
+    sleep 1
+    wait_still "$work/seen.png" 60 || fail "the flown picture does not hold still"
     press f '^fly off$'
     sleep 1
     wait_still "$work/after.png" 60 || fail "the written picture does not hold still"
+    [ "$(differing "$work/seen.png" "$work/after.png")" -eq 0 ] || fail "the written keys are not what was seen"
     reloads=$(tail -n +"$((before + 1))" "$work/out" | grep -c '^reload timeline')
     [ "$reloads" -eq 1 ] || fail "$reloads reloads of one write"
     [ "$(differing "$work/film.png" "$work/after.png")" -gt 0 ] || fail "the written keys changed nothing"
