@@ -3,14 +3,15 @@
 # would drive it: keys through xdotool, edits to a copy of the film's sources, the
 # log on standard output and screenshots of the window.
 #
-# usage: test_author.sh AUTHOR FRAMES SOURCEDIR RUNDIR SCENARIO
-# scenarios: transport, seek-frame, timeline, shader, texture, bad-start
+# usage: test_author.sh AUTHOR FRAMES SOURCEDIR RUNDIR SCENARIO [SYNCTRACK]
+# scenarios: transport, seek-frame, timeline, shader, texture, bad-start, fly
 set -u
 author=$1
 frames=$2
 src=$3
 rundir=$4
 scenario=$5
+synctrack=${6:-}
 
 . "$(dirname "$0")/support/drive_program.sh"
 win=""
@@ -117,9 +118,10 @@ wait_still() {
     return 1
 }
 
-# Reddish pixels in the overlay's part of the window: a failure message is on screen.
+# Reddish pixels in the overlay's part of the window (the top half, or $2 rows): a
+# failure message is on screen.
 red_pixels() {
-    convert "$1" -crop ${W}x$((H / 2))+0+0 +repage -fx 'r > 0.75 && g < 0.6 && b < 0.6 ? 1 : 0' \
+    convert "$1" -crop ${W}x${2:-$((H / 2))}+0+0 +repage -fx 'r > 0.75 && g < 0.6 && b < 0.6 ? 1 : 0' \
         -format '%[fx:mean*w*h]' info: 2>/dev/null | cut -d. -f1
 }
 
@@ -267,6 +269,81 @@ texture)
     wait_log_after "$before" '^reload data/Collada2/concrete_diffuse.png: texture concrete_diffuse.png$' 30 ||
         fail "no reload line for a good PNG"
     wait_picture_change "$work/before.png" "$work/after.png" 30 || fail "the new texture did not show"
+    finish
+    ;;
+fly)
+    start_author --at 30
+    press space '^pause '
+    target=$(bar_line "$(time_of "$line")" 1)
+    press Right "^seek $target\$"
+    row=$(awk -v t="$target" 'BEGIN { printf "%d:0", t / 2 }')
+    press Tab '^overlay off$'
+    wait_still "$work/film.png" 60 || fail "the paused picture does not hold still"
+    timeline=$work/film/timeline/halvane.timeline
+    cp "$timeline" "$work/original.timeline"
+    fly() { for key in w w w d d ctrl+Left ctrl+Up; do xdotool key --window "$win" $key; done; }
+    # Leaving without writing gives back the film's frame exactly.
+    press f '^fly on$'
+    fly
+    wait_picture_change "$work/film.png" "$work/flown.png" 60 || fail "flying did not move the camera"
+    press f '^fly off$'
+    sleep 1
+    wait_still "$work/back.png" 60 || fail "the picture does not hold still after flying"
+    [ "$(differing "$work/film.png" "$work/back.png")" -eq 0 ] || fail "leaving fly mode did not restore the film's frame"
+    # So does leaving bunch mode, though the branches were simulated again for the moved bunch.
+    press b '^bunch on$'
+    for key in e e e d; do xdotool key --window "$win" $key; done
+    wait_picture_change "$work/film.png" "$work/bunch.png" 60 || fail "moving the bunch did not move the branches"
+    press b '^bunch off$'
+    sleep 1
+    wait_still "$work/back.png" 60 || fail "the picture does not hold still after moving the bunch"
+    [ "$(differing "$work/film.png" "$work/back.png")" -eq 0 ] || fail "leaving bunch mode did not restore the film's frame"
+    # Written, the timeline reloads once and the film is halvane-frames' with the new tracks.
+    press f '^fly on$'
+    fly
+    before=$(lines)
+    press Return "^keys ts.eyepos.x ts.eyepos.y ts.eyepos.z ts.tarpos.x ts.tarpos.y ts.tarpos.z up.x up.y up.z at $row\$"
+    wait_log_after "$before" '^reload timeline: 22 tracks$' 30 || fail "the written timeline did not reload"
+    cp "$timeline" "$work/written.timeline"
+    sleep 1
+    wait_still "$work/seen.png" 60 || fail "the flown picture does not hold still"
+    press f '^fly off$'
+    sleep 1
+    wait_still "$work/after.png" 60 || fail "the written picture does not hold still"
+    [ "$(differing "$work/seen.png" "$work/after.png")" -eq 0 ] || fail "the written keys are not what was seen"
+    reloads=$(tail -n +"$((before + 1))" "$work/out" | grep -c '^reload timeline')
+    [ "$reloads" -eq 1 ] || fail "$reloads reloads of one write"
+    [ "$(differing "$work/film.png" "$work/after.png")" -gt 0 ] || fail "the written keys changed nothing"
+    mkdir "$work/run"
+    for entry in "$rundir"/*; do
+        case "$entry" in *.track) ;; *) ln -s "$entry" "$work/run/" ;; esac
+    done
+    "$synctrack" compile "$timeline" "$work/run" >/dev/null || fail "synctrack cannot compile the written timeline"
+    "$frames" --dir "$work/run" --size ${W}x${H} --time "$target" --out "$work/frames" >/dev/null 2>&1 ||
+        fail "halvane-frames failed"
+    d=$(differing "$(ls "$work"/frames/frame_*.png)" "$work/after.png")
+    echo "pixels differing from halvane-frames with the written keys at $target: $d of $((W * H))"
+    [ "$d" -le $((W * H / 100)) ] || fail "the written frame differs from halvane-frames in $d pixels"
+    # Undo and redo give back the exact bytes.
+    press ctrl+z '^undo keys '
+    cmp -s "$timeline" "$work/original.timeline" || fail "undo did not give back the original bytes"
+    press ctrl+y '^redo keys '
+    cmp -s "$timeline" "$work/written.timeline" || fail "redo did not give back the written bytes"
+    # Read-only, then deleted: said on screen and on standard error, the text left as it was.
+    press Tab '^overlay on$'
+    press f '^fly on$'
+    chmod a-w "$timeline"
+    press Return '^keys: refused: .*read-only'
+    grep -q 'read-only' "$work/err" || fail "the refusal is not on standard error"
+    cmp -s "$timeline" "$work/written.timeline" || fail "a read-only timeline changed"
+    sleep 1
+    wait_still "$work/refused.png" 60 || fail "the refused picture does not hold still"
+    [ "$(red_pixels "$work/refused.png" $H)" -gt 20 ] || fail "no refusal on screen"
+    chmod u+w "$timeline"
+    mv "$timeline" "$work/moved.timeline"
+    press Return '^keys: refused: .*gone'
+    [ ! -e "$timeline" ] || fail "a deleted timeline came back"
+    [ -n "${HV_KEEP_SHOTS:-}" ] && cp "$work"/*.png "$HV_KEEP_SHOTS/"
     finish
     ;;
 bad-start)

@@ -13,13 +13,15 @@ extern "C" {
 
 namespace live {
 
-bool loadTimeline(const std::string& path, synctrack::Timeline* timeline, std::string* error) {
+bool loadTimeline(const std::string& path, synctrack::Timeline* timeline, std::string* error,
+                  std::string* text) {
     std::ifstream file(path, std::ios::binary);
     if (!file) return *error = path + ": cannot be read", false;
-    const std::string text((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    std::string read((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
     synctrack::Timeline parsed;
-    if (!synctrack::parseTimeline(text, path, &parsed, error)) return false;
+    if (!synctrack::parseTimeline(read, path, &parsed, error)) return false;
     *timeline = std::move(parsed);
+    if (text != nullptr) *text = std::move(read);
     return true;
 }
 

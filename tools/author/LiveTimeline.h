@@ -16,7 +16,9 @@ class PresentationDriver;
 
 namespace live {
 
-bool loadTimeline(const std::string& path, synctrack::Timeline* timeline, std::string* error);
+// *text, when given, gets the text that compiled.
+bool loadTimeline(const std::string& path, synctrack::Timeline* timeline, std::string* error,
+                  std::string* text = nullptr);
 bool applyTimeline(const synctrack::Timeline& timeline, const std::string& path, PresentationDriver& driver,
                    const std::vector<std::string>& trackNames, std::string* error);
 

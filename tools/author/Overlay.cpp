@@ -46,17 +46,20 @@ Overlay::Overlay(const std::string& fontPath, int pixelHeight) : _text(fontPath,
     if (status != GL_TRUE) throw std::runtime_error("the overlay's program does not link");
     _rectLocation = glGetUniformLocation(_program, "rect");
     glGenVertexArrays(1, &_vao);
-    glGenTextures(1, &_texture);
-    glBindTexture(GL_TEXTURE_2D, _texture);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+    for (GLuint* texture : {&_texture, &_stripTexture}) {
+        glGenTextures(1, texture);
+        glBindTexture(GL_TEXTURE_2D, *texture);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+    }
     glBindTexture(GL_TEXTURE_2D, 0);
 }
 
 Overlay::~Overlay() {
     glDeleteTextures(1, &_texture);
+    glDeleteTextures(1, &_stripTexture);
     glDeleteVertexArrays(1, &_vao);
     glDeleteProgram(_program);
 }
@@ -80,19 +83,36 @@ void Overlay::render() {
         const int baseline = margin + static_cast<int>(i) * lineHeight + _pixelHeight * 4 / 5;
         _text.draw(image, margin, baseline, _lines[i].text, _lines[i].colour);
     }
+    upload(_texture, image);
+    _stale = false;
+}
+
+void Overlay::upload(GLuint texture, const art::Image& image) {
     // Row 0 is the top line; the quad samples v = 0 at its top.
-    glBindTexture(GL_TEXTURE_2D, _texture);
+    glBindTexture(GL_TEXTURE_2D, texture);
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
     glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, image.width, image.height, 0, GL_RGBA, GL_UNSIGNED_BYTE,
                  image.pixels.data());
     glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
     glBindTexture(GL_TEXTURE_2D, 0);
-    _stale = false;
+}
+
+void Overlay::setStrip(const art::Image& strip) {
+    _stripWidth = strip.channels == 4 ? strip.width : 0;
+    _stripHeight = strip.channels == 4 ? strip.height : 0;
+    if (_stripWidth > 0 && _stripHeight > 0) upload(_stripTexture, strip);
+}
+
+void Overlay::drawQuad(GLuint texture, float left, float top, float right, float bottom) {
+    glUniform4f(_rectLocation, left, top, right, bottom);
+    glBindTexture(GL_TEXTURE_2D, texture);
+    glDrawArrays(GL_TRIANGLE_STRIP, 0, 4);
 }
 
 void Overlay::draw(int windowWidth, int windowHeight) {
-    if (_lines.empty() || windowWidth <= 0 || windowHeight <= 0) return;
-    if (_stale) render();
+    const bool strip = _stripWidth > 0 && _stripHeight > 0;
+    if ((_lines.empty() && !strip) || windowWidth <= 0 || windowHeight <= 0) return;
+    if (_stale && !_lines.empty()) render();
     glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
     glViewport(0, 0, windowWidth, windowHeight);
     glDisable(GL_DEPTH_TEST);
@@ -101,15 +121,14 @@ void Overlay::draw(int windowWidth, int windowHeight) {
     glEnable(GL_BLEND);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
     glUseProgram(_program);
-    const float left = -1.0f;
-    const float top = 1.0f;
-    const float right = left + 2.0f * static_cast<float>(_width) / static_cast<float>(windowWidth);
-    const float bottom = top - 2.0f * static_cast<float>(_height) / static_cast<float>(windowHeight);
-    glUniform4f(_rectLocation, left, top, right, bottom);
     glActiveTexture(GL_TEXTURE0);
-    glBindTexture(GL_TEXTURE_2D, _texture);
     glBindVertexArray(_vao);
-    glDrawArrays(GL_TRIANGLE_STRIP, 0, 4);
+    const float w = static_cast<float>(windowWidth);
+    const float h = static_cast<float>(windowHeight);
+    if (strip)
+        drawQuad(_stripTexture, -1.0f, -1.0f + 2.0f * _stripHeight / h, -1.0f + 2.0f * _stripWidth / w, -1.0f);
+    if (!_lines.empty())
+        drawQuad(_texture, -1.0f, 1.0f, -1.0f + 2.0f * _width / w, 1.0f - 2.0f * _height / h);
     glBindVertexArray(0);
     glBindTexture(GL_TEXTURE_2D, 0);
     glUseProgram(0);

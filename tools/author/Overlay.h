@@ -3,7 +3,8 @@
 //
 // Contract: needs the GL context current. Text comes from FreeType (DejaVu Sans Mono)
 // through the art tools' text renderer; it is rendered again only when the lines
-// change. draw() leaves blending off and program, texture and vertex array unbound.
+// change. A picture (the curve strip) can be laid along the bottom; it is uploaded when
+// it is set. draw() leaves blending off and program, texture and vertex array unbound.
 #pragma once
 
 #include "TextRenderer.h"
@@ -30,10 +31,16 @@ public:
     Overlay& operator=(const Overlay&) = delete;
 
     void setLines(const std::vector<Line>& lines);
+    // An RGBA picture as wide as the window along its bottom edge; an empty one for none.
+    void setStrip(const art::Image& strip);
     void draw(int windowWidth, int windowHeight);
+    // Pixel height of a line of text, for pictures that carry text.
+    int pixelHeight() const { return _pixelHeight; }
 
 private:
     void render();
+    void upload(GLuint texture, const art::Image& image);
+    void drawQuad(GLuint texture, float left, float top, float right, float bottom);
 
     art::TextRenderer _text;
     int _pixelHeight = 14;
@@ -44,5 +51,8 @@ private:
     GLuint _program = 0;
     GLuint _vao = 0;
     GLuint _texture = 0;
+    GLuint _stripTexture = 0;
+    int _stripWidth = 0;
+    int _stripHeight = 0;
     GLint _rectLocation = -1;
 };

@@ -27,7 +27,9 @@ int main(int argc, char** argv) {
                      "usage: halvane-author [--size WxH] [--at SECONDS]   (run from the repository's root)\n"
                      "keys: Space pause/play, Left/Right one bar (Shift: eight), Home start,\n"
                      "      [ ] loop start/end on the current bar, Backspace clear loop,\n"
-                     "      Tab overlay, F2 track values, Escape quit\n");
+                     "      Tab overlay, F2 track values, F3 a track's curve (Up/Down), Escape quit;\n"
+                     "      F fly, L light, B bunch, W/A/S/D/Q/E move, Ctrl+arrows turn, Return keys,\n"
+                     "      Ctrl+Z/Ctrl+Y undo/redo (docs/author-keys.md)\n");
         return why.empty() ? 0 : 2;
     }
     try {
