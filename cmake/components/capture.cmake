@@ -48,3 +48,9 @@ if(HV_BUILD_TESTS)
                                      ${CMAKE_BINARY_DIR})
   set_tests_properties(capture_farm PROPERTIES SKIP_RETURN_CODE 77 TIMEOUT 600 LABELS capture)
 endif()
+# The same over ssh to an sshd the test starts on loopback; skipped (77) without openssh.
+if(HV_BUILD_TESTS)
+  add_test(NAME capture_farm_ssh COMMAND bash ${CMAKE_SOURCE_DIR}/tests/test_capture_farm_ssh.sh ${CMAKE_SOURCE_DIR}
+                                         ${CMAKE_BINARY_DIR})
+  set_tests_properties(capture_farm_ssh PROPERTIES SKIP_RETURN_CODE 77 TIMEOUT 300 LABELS capture)
+endif()
