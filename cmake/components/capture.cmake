@@ -54,3 +54,9 @@ if(HV_BUILD_TESTS)
                                          ${CMAKE_BINARY_DIR})
   set_tests_properties(capture_farm_ssh PROPERTIES SKIP_RETURN_CODE 77 TIMEOUT 300 LABELS capture)
 endif()
+# The same as a Slurm job array on a one-node cluster the test starts; skipped (77) without root or Slurm.
+if(HV_BUILD_TESTS)
+  add_test(NAME capture_farm_slurm COMMAND bash ${CMAKE_SOURCE_DIR}/tests/test_capture_farm_slurm.sh ${CMAKE_SOURCE_DIR}
+                                           ${CMAKE_BINARY_DIR})
+  set_tests_properties(capture_farm_slurm PROPERTIES SKIP_RETURN_CODE 77 TIMEOUT 300 LABELS capture)
+endif()
