@@ -141,13 +141,13 @@ describe() {
   echo "expected=\"frames \$first-\$end fps $fps size $size crf $crf samples $samples content $content\""
   echo "[ \"\$('$capture' --verify \"\$part\" 2> /dev/null)\" = \"\$expected\" ] && exit 0"
   echo "echo \"== \$(date -u +%FT%TZ) on \$(hostname): frames \$first-\$end\" >> \"\$log\""
-  echo "rm -f \"\$part\""
+  echo "rm -f \"\$part\" 2> /dev/null"
   echo "bound=(--to \"\$to\"); [ \"\$to\" = - ] && bound=()"
   echo "'$capture' --dir '$dir' --size $size --fps $fps --crf $crf --samples $samples --from \"\$from\" \"\${bound[@]}\" \\"
   echo "  --out \"\$part\" >> \"\$log\" 2>&1 || exit 1"
   echo "got=\$('$capture' --verify \"\$part\" 2>> \"\$log\")"
   echo "[ \"\$got\" = \"\$expected\" ] && exit 0"
-  echo "echo \"the part does not verify: '\$got' is not '\$expected'\" >> \"\$log\"; rm -f \"\$part\"; exit 1"
+  echo "echo \"the part does not verify: '\$got' is not '\$expected'\" >> \"\$log\"; rm -f \"\$part\" 2> /dev/null; exit 1"
 } > "$work/span.sh"
 for ((i = 0; i < count; i++)); do
   stop=$(seconds_at "${bounds[$i + 1]}")
@@ -267,7 +267,7 @@ echo "capture-farm: $count spans of $frames frames ($size, $fps fps, $samples sa
 
 if [ ${#todo[@]} -gt 0 ]; then
   # A part that does not verify is worth nothing; gone, a part that appears is a finished span.
-  for i in "${todo[@]}"; do rm -f "$(part_of "$i")"; done
+  for i in "${todo[@]}"; do rm -f "$(part_of "$i")" 2> /dev/null; done
   options=(--joblog "$joblog" --resume-failed --retries "$((retries + 1))" --halt soon,fail=1 --line-buffer)
   [ -n "$jobs" ] && options+=(-j "$jobs")
   for login in "${sshlogins[@]}"; do options+=(--sshlogin "$login"); done
