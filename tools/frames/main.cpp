@@ -32,6 +32,7 @@
 #include <cstdlib>
 #include <exception>
 #include <filesystem>
+#include <ctime>
 #include <string>
 #include <unistd.h>
 #include <vector>
@@ -119,14 +120,25 @@ bool parseOptions(int argc, char** argv, Options* options, std::string* why) {
 // since a frame's passes run once per sample.
 void benchSamples(FilmRenderer& renderer, double start, double step, int count, FrameTimer* timer) {
     using Clock = std::chrono::steady_clock;
+    // CPU time of the whole process too, the rasteriser's threads included: steadier than
+    // wall-clock time on a shared machine.
+    auto processSeconds = [] {
+        timespec now{};
+        clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
+        return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9;
+    };
     glFinish();
     Clock::time_point previous = Clock::now();
+    double previousCpu = processSeconds();
     for (int i = 1; i <= count; ++i) {
         renderer.renderAt(start + i * step);
         glFinish();
         const Clock::time_point now = Clock::now();
+        const double cpu = processSeconds();
         timer->addFrame(std::chrono::duration<double>(now - previous).count());
+        timer->addFrameCpu(cpu - previousCpu);
         previous = now;
+        previousCpu = cpu;
     }
 }
 
