@@ -28,13 +28,17 @@ void mix(uint64_t* hash, const char* bytes, size_t count) {
 std::optional<std::string> contentFingerprint(const std::string& runDirectory, std::string* why) {
     const fs::path root(runDirectory);
     std::error_code error;
-    if (!fs::is_directory(root / "data", error)) return *why = "no data folder in " + runDirectory, std::nullopt;
+    if (!fs::is_directory(root / "data", error))
+        return *why = "no data folder in " + runDirectory, std::nullopt;
     std::vector<std::string> files;
     for (const char* folder : {"data", "shaders"}) {
         if (!fs::is_directory(root / folder, error)) continue;
-        for (fs::recursive_directory_iterator it(root / folder, error), end; !error && it != end; it.increment(error))
-            if (it->is_regular_file(error)) files.push_back(fs::relative(it->path(), root, error).generic_string());
-        if (error) return *why = "cannot list " + (root / folder).string() + ": " + error.message(), std::nullopt;
+        for (fs::recursive_directory_iterator it(root / folder, error), end; !error && it != end;
+             it.increment(error))
+            if (it->is_regular_file(error))
+                files.push_back(fs::relative(it->path(), root, error).generic_string());
+        if (error)
+            return *why = "cannot list " + (root / folder).string() + ": " + error.message(), std::nullopt;
     }
     for (const fs::directory_entry& entry : fs::directory_iterator(root, error)) {
         const std::string name = entry.path().filename().string();

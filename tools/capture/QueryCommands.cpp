@@ -34,14 +34,16 @@ int verifyCommand(int argc, char** argv) {
             ++i;
             continue;
         }
-        if (argv[i][0] == '-' || !path.empty()) return usageError(std::string("--verify takes one part, not ") + argv[i]);
+        if (argv[i][0] == '-' || !path.empty())
+            return usageError(std::string("--verify takes one part, not ") + argv[i]);
         path = argv[i];
     }
     if (path.empty()) return usageError("--verify needs the part to check");
     JoinPart part(std::filesystem::absolute(path).string());
     std::string why;
     if (!part.open(&why)) return failure(why);
-    std::unique_ptr<AVPacket, void (*)(AVPacket*)> packet(av_packet_alloc(), [](AVPacket* p) { av_packet_free(&p); });
+    std::unique_ptr<AVPacket, void (*)(AVPacket*)> packet(av_packet_alloc(),
+                                                          [](AVPacket* p) { av_packet_free(&p); });
     if (!packet) return failure("out of memory");
     int64_t frames = 0;
     // Every packet is read, so a file cut short after its index is caught too.

@@ -116,7 +116,8 @@ struct SavedState {
 
 }  // namespace
 
-SampleAccumulator::SampleAccumulator(int width, int height, bool srgb) : _width(width), _height(height), _srgb(srgb) {
+SampleAccumulator::SampleAccumulator(int width, int height, bool srgb)
+    : _width(width), _height(height), _srgb(srgb) {
     SavedState saved;
     _frame = texture(srgb ? GL_SRGB8_ALPHA8 : GL_RGBA8, width, height);
     _sum = texture(GL_RGBA32F, width, height);
