@@ -11,6 +11,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth xdotool x11-utils xfonts-base imagemagick lame sox
   libxrandr-dev xserver-xorg-core xserver-xorg-video-dummy x11-xserver-utils
+  parallel openssh-server openssh-client slurm-wlm munge
 )
 # Extra packages for one task (for example the fuzz targets' clang) come as arguments.
 packages+=("$@")

@@ -181,25 +181,37 @@ TEST(Capture, PartsThatMeetJoinWithoutEncodingTheirPictureAgain) {
     TempDir out;
     const fs::path first = out.path / "first.mp4", second = out.path / "second.mp4", whole = out.path / "whole.mp4",
                    late = out.path / "late.mp4", coarse = out.path / "coarse.mp4", joined = out.path / "joined.mp4",
-                   refused = out.path / "refused.mp4";
+                   refused = out.path / "refused.mp4", twice = out.path / "twice.mp4", other = out.path / "other.mp4";
     const std::string common = "--size 160x100 --fps 15 ";
+    // The same film but for one shader's last line: other content, another fingerprint.
+    const fs::path changed = out.path / "changed";
+    fs::copy(kRun, changed, fs::copy_options::recursive);
+    std::ofstream(changed / "shaders" / "pp.fp", std::ios::app) << "// changed\n";
     ASSERT_EQ(run("halvane-capture", common + "--from 0 --to 1 --out " + first.string()), 0);
     ASSERT_EQ(run("halvane-capture", common + "--from 1 --to 2 --out " + second.string()), 0);
     ASSERT_EQ(run("halvane-capture", common + "--from 0 --to 2 --out " + whole.string()), 0);
     ASSERT_EQ(run("halvane-capture", common + "--from 1.5 --to 2 --out " + late.string()), 0);
     ASSERT_EQ(run("halvane-capture", common + "--crf 30 --from 1 --to 2 --out " + coarse.string()), 0);
+    ASSERT_EQ(run("halvane-capture", common + "--samples 2 --from 1 --to 2 --out " + twice.string()), 0);
+    ASSERT_EQ(run("halvane-capture", common + "--dir " + changed.string() + " --from 1 --to 2 --out " + other.string()), 0);
     ASSERT_EQ(run("halvane-capture", "--join --out " + joined.string() + " " + first.string() + " " + second.string()), 0);
+    std::string content;
+    ASSERT_EQ(runSaying("halvane-capture", "--fingerprint", &content), 0);
+    content = content.substr(0, 16);
 
     double seconds = 0.0, partSeconds = 0.0;
     std::string tag, partTag;
     std::vector<std::vector<uint8_t>> parts = videoPackets(first, &partSeconds, &partTag);
-    EXPECT_EQ(partTag, "frames 0-15 fps 15 size 160x100 crf 18");
+    EXPECT_EQ(partTag, "frames 0-15 fps 15 size 160x100 crf 18 samples 1 content " + content);
+    std::string verified;
+    EXPECT_EQ(runSaying("halvane-capture", "--verify " + first.string(), &verified), 0);
+    EXPECT_EQ(verified, partTag + "\n");
     for (std::vector<uint8_t>& packet : videoPackets(second, &partSeconds)) parts.push_back(std::move(packet));
     const std::vector<std::vector<uint8_t>> copied = videoPackets(joined, &seconds, &tag);
     ASSERT_EQ(copied.size(), 30u);
     EXPECT_TRUE(copied == parts);
     EXPECT_DOUBLE_EQ(seconds, 2.0);
-    EXPECT_EQ(tag, "frames 0-30 fps 15 size 160x100 crf 18");  // a joined file can be joined again
+    EXPECT_EQ(tag, "frames 0-30 fps 15 size 160x100 crf 18 samples 1 content " + content);  // joinable again
 
     const DecodedMedia media = decode(joined), direct = decode(whole);
     ASSERT_EQ(media.frames.size(), 30u);
@@ -213,7 +225,8 @@ TEST(Capture, PartsThatMeetJoinWithoutEncodingTheirPictureAgain) {
     const struct {
         fs::path part;
         const char* why;
-    } refusals[] = {{late, "a gap of 8 frames"}, {whole, "an overlap of 15 frames"}, {coarse, "other settings"}};
+    } refusals[] = {{late, "a gap of 8 frames"},   {whole, "an overlap of 15 frames"}, {coarse, "other settings"},
+                    {twice, "other settings"}, {other, "other film content"}};
     for (const auto& refusal : refusals) {
         std::string said;
         EXPECT_EQ(runSaying("halvane-capture", join + refusal.part.string(), &said), 1) << said;
@@ -221,11 +234,15 @@ TEST(Capture, PartsThatMeetJoinWithoutEncodingTheirPictureAgain) {
         EXPECT_NE(said.find(first.string()), std::string::npos) << said;
         EXPECT_NE(said.find(refusal.part.string()), std::string::npos) << said;
     }
+    // The music would come from a run directory whose film is not the parts'.
+    std::string said;
+    EXPECT_EQ(runSaying("halvane-capture", join + second.string() + " --dir " + changed.string(), &said), 1) << said;
+    EXPECT_NE(said.find("other film content"), std::string::npos) << said;
     EXPECT_EQ(run("halvane-capture", join + kRun + "/data/music.mp3"), 1);  // not a capture
     EXPECT_EQ(run("halvane-capture", join), 2);                            // one part alone
     EXPECT_EQ(run("halvane-capture", join + second.string() + " --fps 30"), 2);
     EXPECT_FALSE(fs::exists(refused));
-    EXPECT_EQ(std::distance(fs::directory_iterator(out.path), fs::directory_iterator()), 6);
+    EXPECT_EQ(std::distance(fs::directory_iterator(out.path), fs::directory_iterator()), 9);
 }
 
 TEST(Capture, RefusesBadInputAndLeavesNothingBehind) {
@@ -239,6 +256,8 @@ TEST(Capture, RefusesBadInputAndLeavesNothingBehind) {
     EXPECT_EQ(run("halvane-capture", "--fps 0" + file), 2);
     EXPECT_EQ(run("halvane-capture", "--fps 29.97" + file), 2);
     EXPECT_EQ(run("halvane-capture", "--crf 52" + file), 2);
+    EXPECT_EQ(run("halvane-capture", "--samples 0" + file), 2);
+    EXPECT_EQ(run("halvane-capture", "--samples 65" + file), 2);
     EXPECT_EQ(run("halvane-capture", "--from 5 --to 5" + file), 2);
     EXPECT_EQ(run("halvane-capture", "--from -1 --to 5" + file), 2);
     EXPECT_EQ(run("halvane-capture", "--from 171 --to 173" + file), 1);  // the music ends at 172 s

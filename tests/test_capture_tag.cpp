@@ -18,7 +18,21 @@ TEST(CaptureTag, ReadsBackExactlyAndRefusesWhatIsNotOne) {
     EXPECT_EQ(read->span.fps, 60);
     EXPECT_EQ(read->settings(), tag.settings());
 
-    for (const char* text : {"", "frames 0-15 fps 15 size 160x100", "frames 0-15 fps 15 size 160x100 crf 18 more",
+    tag.samples = 4;
+    tag.content = "f9ec53d1ccb0d869";
+    EXPECT_EQ(tag.format(), "frames 5400-10320 fps 60 size 1280x720 crf 0 samples 4 content f9ec53d1ccb0d869");
+    const std::optional<SpanTag> sampled = SpanTag::parse(tag.format());
+    ASSERT_TRUE(sampled);
+    EXPECT_EQ(sampled->samples, 4);
+    EXPECT_EQ(sampled->content, tag.content);
+    EXPECT_NE(sampled->settings(), read->settings());  // the samples must agree for a join
+
+    for (const char* text : {"frames 0-15 fps 15 size 160x100 crf 18 samples 0",
+                             "frames 0-15 fps 15 size 160x100 crf 18 samples 65",
+                             "frames 0-15 fps 15 size 160x100 crf 18 samples 1 content f9ec53d1ccb0d86",
+                             "frames 0-15 fps 15 size 160x100 crf 18 samples 1 content F9EC53D1CCB0D869",
+                             "frames 0-15 fps 15 size 160x100 crf 18 content f9ec53d1ccb0d869",
+                             "", "frames 0-15 fps 15 size 160x100", "frames 0-15 fps 15 size 160x100 crf 18 more",
                              "frames 15-15 fps 15 size 160x100 crf 18", "frames -1-15 fps 15 size 160x100 crf 18",
                              "frames 0-15 fps 0 size 160x100 crf 18", "frames 0-15 fps 15 size 160 crf 18"})
         EXPECT_FALSE(SpanTag::parse(text)) << text;

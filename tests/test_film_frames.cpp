@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -179,4 +180,63 @@ TEST(FilmFrames, AWideFrameShowsMoreAtTheSidesNotAStretchedPicture) {
     EXPECT_LT(centred, 3.0);
     EXPECT_LT(centred * 2, meanDifference(0, true));
     EXPECT_LT(centred * 2, meanDifference(0, false));
+}
+
+namespace {
+
+// Luma per pixel (Rec. 601 weights on the stored sRGB levels).
+std::vector<double> luma(const PngImage& image) {
+    const int channels = image.bitsPerPixel / 8;
+    std::vector<double> values;
+    for (size_t i = 0; i + 2 < image.pixels.size(); i += channels)
+        values.push_back(0.299 * image.pixels[i] + 0.587 * image.pixels[i + 1] + 0.114 * image.pixels[i + 2]);
+    return values;
+}
+
+// The energy of the steps between neighbouring pixels, across and down: what stair-steps
+// along beams and racks add to, and what averaging sub-pixel renders takes away.
+double stepEnergy(const PngImage& image) {
+    const std::vector<double> y = luma(image);
+    double energy = 0.0;
+    for (int row = 0; row < image.height; ++row)
+        for (int column = 0; column < image.width; ++column) {
+            const double here = y[static_cast<size_t>(row) * image.width + column];
+            if (column + 1 < image.width) energy += std::pow(y[static_cast<size_t>(row) * image.width + column + 1] - here, 2);
+            if (row + 1 < image.height) energy += std::pow(y[static_cast<size_t>(row + 1) * image.width + column] - here, 2);
+        }
+    return energy;
+}
+
+double meanLevel(const PngImage& image) {
+    double sum = 0.0;
+    for (uint8_t level : image.pixels) sum += level;
+    return sum / static_cast<double>(image.pixels.size());
+}
+
+}  // namespace
+
+// One sample is the frame as it always was; four keep its level, soften its edges and
+// still depend on the film time alone.
+TEST(FilmFrames, SamplesSmoothEdgesKeepTheLevelAndDependOnTheTimeAlone) {
+    TempDir plain, one, four, fourAfterOthers;
+    ASSERT_EQ(runFrames("--size 320x200 --time 62 --out " + plain.path.string()), 0);
+    ASSERT_EQ(runFrames("--size 320x200 --samples 1 --time 62 --out " + one.path.string()), 0);
+    ASSERT_EQ(runFrames("--size 320x200 --samples 4 --time 62 --out " + four.path.string()), 0);
+    ASSERT_EQ(runFrames("--size 320x200 --samples 4 --time 20 --time 61.5 --time 62 --out " +
+                        fourAfterOthers.path.string()),
+              0);
+    std::unique_ptr<PngImage> unsampled, single, averaged, later;
+    read_png_file(unsampled, (plain.path / "frame_0062.000.png").c_str());
+    read_png_file(single, (one.path / "frame_0062.000.png").c_str());
+    read_png_file(averaged, (four.path / "frame_0062.000.png").c_str());
+    read_png_file(later, (fourAfterOthers.path / "frame_0062.000.png").c_str());
+    ASSERT_TRUE(unsampled && single && averaged && later);
+    EXPECT_TRUE(single->pixels == unsampled->pixels);
+    EXPECT_TRUE(later->pixels == averaged->pixels);
+    EXPECT_NEAR(meanLevel(*averaged), meanLevel(*single), 1.0);
+    const double sharp = stepEnergy(*single), smooth = stepEnergy(*averaged);
+    EXPECT_LT(smooth, 0.8 * sharp) << "step energy " << smooth << " with four samples, " << sharp << " with one";
+
+    EXPECT_EQ(runFrames("--samples 0 --time 1 --out /tmp"), 2);
+    EXPECT_EQ(runFrames("--samples 65 --time 1 --out /tmp"), 2);
 }

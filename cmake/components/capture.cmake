@@ -10,6 +10,7 @@ add_executable(halvane-capture
   tools/capture/AvError.cpp
   tools/capture/CaptureOptions.cpp
   tools/capture/CaptureRun.cpp
+  tools/capture/ContentFingerprint.cpp
   tools/capture/FilmCapture.cpp
   tools/capture/FrameMusic.cpp
   tools/capture/FrameQueue.cpp
@@ -20,6 +21,7 @@ add_executable(halvane-capture
   tools/capture/MusicLoader.cpp
   tools/capture/OutputFile.cpp
   tools/capture/Progress.cpp
+  tools/capture/QueryCommands.cpp
   tools/capture/Readback.cpp
   tools/capture/SpanJoin.cpp
   tools/capture/SpanTag.cpp
@@ -39,4 +41,22 @@ endif()
 hv_add_test(test_capture_tag SOURCES tests/test_capture_tag.cpp tools/capture/SpanTag.cpp)
 if(HV_BUILD_TESTS)
   target_include_directories(test_capture_tag PRIVATE ${CMAKE_SOURCE_DIR}/tools/capture)
+endif()
+# The capture farm through GNU parallel on this machine; skipped (77) without parallel.
+if(HV_BUILD_TESTS)
+  add_test(NAME capture_farm COMMAND bash ${CMAKE_SOURCE_DIR}/tests/test_capture_farm.sh ${CMAKE_SOURCE_DIR}
+                                     ${CMAKE_BINARY_DIR})
+  set_tests_properties(capture_farm PROPERTIES SKIP_RETURN_CODE 77 TIMEOUT 600 LABELS capture)
+endif()
+# The same over ssh to an sshd the test starts on loopback; skipped (77) without openssh.
+if(HV_BUILD_TESTS)
+  add_test(NAME capture_farm_ssh COMMAND bash ${CMAKE_SOURCE_DIR}/tests/test_capture_farm_ssh.sh ${CMAKE_SOURCE_DIR}
+                                         ${CMAKE_BINARY_DIR})
+  set_tests_properties(capture_farm_ssh PROPERTIES SKIP_RETURN_CODE 77 TIMEOUT 300 LABELS capture)
+endif()
+# The same as a Slurm job array on a one-node cluster the test starts; skipped (77) without root or Slurm.
+if(HV_BUILD_TESTS)
+  add_test(NAME capture_farm_slurm COMMAND bash ${CMAKE_SOURCE_DIR}/tests/test_capture_farm_slurm.sh ${CMAKE_SOURCE_DIR}
+                                           ${CMAKE_BINARY_DIR})
+  set_tests_properties(capture_farm_slurm PROPERTIES SKIP_RETURN_CODE 77 TIMEOUT 300 LABELS capture)
 endif()

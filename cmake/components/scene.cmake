@@ -16,7 +16,8 @@ target_include_directories(hv_headless PUBLIC ${CMAKE_SOURCE_DIR}/tools/frames)
 target_link_libraries(hv_headless PUBLIC GLEW::GLEW OpenGL::OpenGL OpenGL::EGL PNG::PNG)
 
 # The film drawn at a film time on that surface; shared by halvane-frames and halvane-capture.
-add_library(hv_film_renderer STATIC tools/frames/FilmRenderer.cpp)
+add_library(hv_film_renderer STATIC tools/frames/FilmRenderer.cpp tools/frames/SampleAccumulator.cpp
+                                    tools/frames/SamplePattern.cpp)
 target_link_libraries(hv_film_renderer PUBLIC hv_shell hv_scene hv_headless)
 
 add_executable(halvane-frames tools/frames/main.cpp tools/frames/FrameTimer.cpp)

@@ -193,6 +193,12 @@ TestGeometry::~TestGeometry() {
     glDeleteVertexArrays(1, &_quadVao);
 }
 
+void TestGeometry::useProjection(const glm::mat4& projection) {
+    setProjection(projection);
+    glUseProgram(_program);
+    glUniformMatrix4fv(_projectionLocation, 1, GL_FALSE, glm::value_ptr(_projection));
+}
+
 bool TestGeometry::disablePass(const std::string& pass) {
     bool* flag = pass == "tree"      ? &_drawTree
                  : pass == "shadow"  ? &_castShadows

@@ -71,6 +71,9 @@ public:
     // Picks up programs the shader engine has rebuilt: the handles and locations the scene
     // keeps, and the uniforms it sets only once.
     void refreshPrograms();
+    // Sets the projection and hands it to the geometry program at once; the frame tools
+    // move it by sub-pixel offsets between the renders of an anti-aliased frame.
+    void useProjection(const glm::mat4& projection);
 
     // The overlay's "aspectRatio": the image's aspect over the window's.
     static float creditsAspectRatio(double imageAspect, int windowWidth, int windowHeight);

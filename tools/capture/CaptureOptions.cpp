@@ -6,8 +6,11 @@
 const char* const kCaptureUsage =
     "usage: halvane-capture [--dir RUNDIR] [--size WxH] [--fps N] [--from S] [--to S] [--crf Q] --out FILE.mp4\n"
     "       halvane-capture [--dir RUNDIR] [--size WxH] [--fps N] [--from S] [--to S] [--crf Q] --bench\n"
+    "       halvane-capture --verify PART.mp4   (prints the part's tag when its video holds every frame it names)\n"
+    "       halvane-capture --fingerprint [--dir RUNDIR]   (the film's content: fingerprint, music samples, rate)\n"
     "       halvane-capture --join [--dir RUNDIR] --out FILE.mp4 PART.mp4 PART.mp4 ...\n"
     "  defaults: the whole film, 1280x720, 60 fps, --crf 18 (visually lossless); --crf 0 is lossless\n"
+    "  --samples N (1..64): each frame the mean of N renders at sub-pixel offsets (anti-aliasing)\n"
     "  --join: parts captured with the same settings, each starting where the one before ends, into one file;\n"
     "  the video is copied, the music encoded once for the whole span from RUNDIR\n";
 
@@ -39,7 +42,7 @@ bool parseCaptureOptions(int argc, char** argv, CaptureOptions* options, std::st
             continue;
         }
         if (flag != "--dir" && flag != "--out" && flag != "--size" && flag != "--fps" && flag != "--from" &&
-            flag != "--to" && flag != "--crf")
+            flag != "--to" && flag != "--crf" && flag != "--samples")
             return *why = "unknown option " + flag, false;
         if (i + 1 >= argc) return *why = "missing value after " + flag, false;
         const std::string value = argv[++i];
@@ -59,6 +62,9 @@ bool parseCaptureOptions(int argc, char** argv, CaptureOptions* options, std::st
         } else if (flag == "--crf") {
             if (!parseInteger(value.c_str(), 0, 51, &options->crf))
                 return *why = "bad quality '" + value + "' (--crf 0..51, 0 lossless)", false;
+        } else if (flag == "--samples") {
+            if (!parseInteger(value.c_str(), 1, 64, &options->samples))
+                return *why = "bad sample count '" + value + "' (--samples 1..64)", false;
         } else {
             double seconds = 0.0;
             if (!parseSeconds(value.c_str(), &seconds)) return *why = "bad time '" + value + "' for " + flag, false;

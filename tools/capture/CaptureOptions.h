@@ -1,6 +1,6 @@
 // halvane-capture's command line.
 //
-//   halvane-capture [--dir RUNDIR] [--size WxH] [--fps N] [--from S] [--to S] [--crf Q] --out FILE.mp4
+//   halvane-capture [--dir RUNDIR] [--size WxH] [--fps N] [--from S] [--to S] [--crf Q] [--samples N] --out FILE.mp4
 //   halvane-capture [--dir RUNDIR] [--size WxH] [--fps N] [--from S] [--to S] [--crf Q] --bench
 //   halvane-capture --join [--dir RUNDIR] --out FILE.mp4 PART.mp4 PART.mp4 ...   (JoinOptions)
 //
@@ -20,6 +20,7 @@ struct CaptureOptions {
     double to = -1.0;  // negative: the end of the music
     int crf = 18;      // x264's "visually lossless" level; 0 is lossless
     bool bench = false;
+    int samples = 1;   // renders averaged into each frame (anti-aliasing); 1 draws each frame once
 };
 
 // False with the reason for a usage error.

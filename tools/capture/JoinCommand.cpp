@@ -1,6 +1,7 @@
 #include "JoinCommand.h"
 
 #include "CaptureRun.h"
+#include "ContentFingerprint.h"
 #include "JoinOptions.h"
 #include "JoinPart.h"
 #include "Mp4Writer.h"
@@ -43,6 +44,14 @@ int joinCommand(int argc, char** argv) {
     const SpanTag tag = joinedTag(parts);
 
     if (::chdir(options.dir.c_str()) != 0) return failure("cannot enter " + options.dir);
+    // The music is encoded from this run directory: it must be the one the parts were drawn from.
+    if (!tag.content.empty()) {
+        const std::optional<std::string> content = contentFingerprint(".", &why);
+        if (!content) return failure(why);
+        if (*content != tag.content)
+            return failure("the parts were drawn from other film content (" + tag.content + ") than " + options.dir +
+                           " holds (" + *content + "): its music would not be theirs");
+    }
     const std::optional<platform::PcmBuffer> music = loadMusic();
     if (!music) return failure(std::string("cannot read the music ") + kMusicFile);
     if (!musicCovers(*music, tag.span)) return failure("the music in " + options.dir + " ends before the joined span");

@@ -37,6 +37,11 @@ bool checkJoin(const std::vector<std::unique_ptr<JoinPart>>& parts, std::string*
             return *why = part.path() + " (" + part.tag().settings() + ") was captured with other settings than " +
                           first.path() + " (" + first.tag().settings() + ")",
                    false;
+        if (part.tag().content != first.tag().content)
+            return *why = part.path() + " (content " + (part.tag().content.empty() ? "unknown" : part.tag().content) +
+                          ") was drawn from other film content than " + first.path() + " (content " +
+                          (first.tag().content.empty() ? "unknown" : first.tag().content) + ")",
+                   false;
         if (!sameParameters(part.video(), first.video()))
             return *why = part.path() + " was encoded with other H.264 parameters than " + first.path(), false;
         const int fps = part.tag().span.fps;

@@ -1,6 +1,7 @@
 // Joining captured parts into the capture of the span they cover together.
 //
-// Parts join when they were captured with the same settings and H.264 parameters
+// Parts join when they were captured with the same settings, from the same film content
+// (their tags' fingerprints) and with the same H.264 parameters,
 // and each starts on the frame grid exactly where the one before ends. The joined
 // file's video is the parts' packets unchanged, each part's timestamps moved on by
 // the frames before it; its sound is made once for the whole span, through the same

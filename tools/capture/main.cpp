@@ -3,6 +3,8 @@
 //   halvane-capture [--dir RUNDIR] [--size WxH] [--fps N] [--from S] [--to S] [--crf Q] --out FILE.mp4
 //   halvane-capture ... --bench     (draws the span, then captures it, and compares the rates)
 //   halvane-capture --join [--dir RUNDIR] --out FILE.mp4 PART.mp4 PART.mp4 ...   (JoinCommand)
+//   halvane-capture --verify PART.mp4 | --fingerprint [--dir RUNDIR]   (QueryCommands)
+//   --samples N (1..64) averages N renders at sub-pixel offsets into each frame
 //
 // Frames are drawn offscreen exactly as halvane-frames draws them (FilmRenderer),
 // on the film's frame grid (CaptureSpan), and encoded with the music under them
@@ -13,6 +15,7 @@
 #include "CaptureOptions.h"
 #include "CaptureRun.h"
 #include "CaptureSpan.h"
+#include "ContentFingerprint.h"
 #include "FilmCapture.h"
 #include "FilmRenderer.h"
 #include "JoinCommand.h"
@@ -21,6 +24,7 @@
 #include "MusicLoader.h"
 #include "OutputFile.h"
 #include "Progress.h"
+#include "QueryCommands.h"
 #include "SpanTag.h"
 #include "WriterSettings.h"
 
@@ -41,8 +45,13 @@
 
 namespace {
 
+// The run directory's content fingerprint, found once it is the working directory.
+std::string g_content;
+
 SpanTag spanTag(const CaptureOptions& options, const CaptureSpan& span) {
     SpanTag tag;
+    tag.samples = options.samples;
+    tag.content = g_content;
     tag.span = span;
     tag.width = options.width;
     tag.height = options.height;
@@ -84,8 +93,9 @@ int bench(FilmRenderer& renderer, const CaptureSpan& span, const platform::PcmBu
     if (result == CaptureResult::Stopped) return failure("interrupted");
     if (result == CaptureResult::Failed || !writer.finish(&why)) return failure(why);
     const double captureFps = capturing.framesPerSecond(span.frames());
-    std::printf("%dx%d, %lld frames at %d fps, crf %d\n", options.width, options.height,
-                static_cast<long long>(span.frames()), options.fps, options.crf);
+    std::printf("%dx%d, %lld frames at %d fps, crf %d, %d sample%s\n", options.width, options.height,
+                static_cast<long long>(span.frames()), options.fps, options.crf, options.samples,
+                options.samples == 1 ? "" : "s");
     std::printf("render only: %.2f frames per second\n", renderFps);
     std::printf("capture:     %.2f frames per second (%.0f %% of render only)\n", captureFps,
                 renderFps > 0.0 ? 100.0 * captureFps / renderFps : 0.0);
@@ -101,6 +111,9 @@ int captureFilm(int argc, char** argv) {
     OutputFile output(options.out.empty() ? std::string() : std::filesystem::absolute(options.out).string());
     if (!options.bench && !output.checkWritable(&why)) return failure(why);
     if (::chdir(options.dir.c_str()) != 0) return failure("cannot enter " + options.dir);
+    const std::optional<std::string> content = contentFingerprint(".", &why);
+    if (!content) return failure(why);
+    g_content = *content;
 
     std::optional<platform::PcmBuffer> music = loadMusic();
     if (!music) return failure(std::string("cannot read the music ") + kMusicFile);
@@ -119,10 +132,12 @@ int captureFilm(int argc, char** argv) {
 
     FilmRenderer renderer;
     if (!renderer.open(options.width, options.height, &why)) return failure(why);
+    renderer.setSamples(options.samples);
     if (!renderer.hasFrameAt(span.timeOf(span.endFrame - 1))) return failure("the music ends before the span");
-    std::fprintf(stderr, "loaded in %.3f s; %lld frames, %.3f s from %.3f s at %dx%d, %d fps\n",
+    std::fprintf(stderr, "loaded in %.3f s; %lld frames, %.3f s from %.3f s at %dx%d, %d fps, %d sample%s\n",
                  renderer.loadSeconds(), static_cast<long long>(span.frames()), span.seconds(),
-                 span.timeOf(span.firstFrame), options.width, options.height, options.fps);
+                 span.timeOf(span.firstFrame), options.width, options.height, options.fps, options.samples,
+                 options.samples == 1 ? "" : "s");
 
     if (options.bench) return bench(renderer, span, *music, options);
     return capture(renderer, span, *music, options, output);
@@ -136,6 +151,8 @@ int main(int argc, char** argv) {
     // A scene that cannot load says why on stderr; a box would wait for a click nobody gives.
     platform::setMessageBoxHook([](const std::string&) {});
     try {
+        if (const char* query = queryCommand(argc, argv))
+            return std::string(query) == "--verify" ? verifyCommand(argc, argv) : fingerprintCommand(argc, argv);
         return isJoinCommand(argc, argv) ? joinCommand(argc, argv) : captureFilm(argc, argv);
     } catch (const std::exception& error) {
         return failure(error.what());

@@ -1,6 +1,8 @@
 #include "FilmRenderer.h"
 
 #include "HeadlessSurface.h"
+#include "SampleAccumulator.h"
+#include "SamplePattern.h"
 
 #include "cpp/Display.h"
 #include "cpp/InitialGlState.h"
@@ -12,7 +14,10 @@
 
 #include <GL/glew.h>
 
+#include <glm/gtc/matrix_transform.hpp>
+
 #include <chrono>
+#include <stdexcept>
 
 FilmRenderer::FilmRenderer() = default;
 FilmRenderer::~FilmRenderer() = default;
@@ -41,6 +46,7 @@ bool FilmRenderer::open(int width, int height, std::string* why) {
     if (_scene == nullptr) return *why = "the driver's scene is not the film", false;
     // Every step up to a frame's time is taken, however far it is from the last frame.
     _scene->branchMotion().setCatchUpLimit(0);
+    _projection = _scene->projection();
     BASS_ChannelPlay(musicStream, TRUE);
     glFinish();
     timeline.mark("start of the music");
@@ -53,9 +59,34 @@ bool FilmRenderer::hasFrameAt(double seconds) const {
     return BASS_ChannelIsActive(musicStream) != 0;
 }
 
+void FilmRenderer::setSamples(int samples) {
+    _samples = samples < 1 ? 1 : samples;
+    if (_samples > 1 && !_accumulator) {
+        _accumulator = std::make_unique<SampleAccumulator>(_width, _height, headlessSurfaceIsSrgb());
+        if (!_accumulator->valid()) throw std::runtime_error("no floating-point target to average samples in");
+    }
+}
+
+void FilmRenderer::renderSamples() {
+    _accumulator->clear();
+    for (const glm::vec2& offset : samplePattern(_samples)) {
+        // A shift of the clip-space picture by `offset` pixels: two NDC units span the frame.
+        const glm::vec3 shift(2.0f * offset.x / static_cast<float>(_width),
+                              2.0f * offset.y / static_cast<float>(_height), 0.0f);
+        _scene->useProjection(glm::translate(glm::mat4(1.0f), shift) * _projection);
+        _driver->renderFrame();
+        _accumulator->add();
+    }
+    _scene->useProjection(_projection);
+    _accumulator->resolve(_samples);
+}
+
 void FilmRenderer::renderAt(double seconds) {
     bassSetManualSeconds(seconds);
-    _driver->renderFrame();
+    if (_samples > 1)
+        renderSamples();
+    else
+        _driver->renderFrame();
     LoadTimeline& timeline = LoadTimeline::instance();
     if (!timeline.running()) return;
     // The first frame is on screen once GL has drawn it.

@@ -3,6 +3,7 @@
 //   halvane-frames [--dir RUNDIR] [--size WxH] --time T [--time T...] --out DIR
 //   halvane-frames [--dir RUNDIR] [--size WxH] [--step SECONDS] --bench N --time T   (timing only)
 //   --without PASS leaves out "tree", "shadow", "credits" or "bloom" (repeatable)
+//   --samples N    each frame the mean of N renders at sub-pixel offsets (1..64, anti-aliasing)
 //   --load-report  after the first frame, prints on stderr where the time went from the start of
 //                  loading (before the GL context) until GL had drawn that frame (LoadTimeline)
 //
@@ -23,11 +24,15 @@
 
 #include "scenes/TestGeometry.h"
 
+#include <GL/glew.h>
+
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <exception>
 #include <filesystem>
+#include <ctime>
 #include <string>
 #include <unistd.h>
 #include <vector>
@@ -44,6 +49,7 @@ struct Options {
     std::vector<double> times;
     std::vector<std::string> without;
     bool loadReport = false;
+    int samples = 1;
 };
 
 int usage(const char* why) {
@@ -52,7 +58,8 @@ int usage(const char* why) {
                  "usage: halvane-frames [--dir RUNDIR] [--size WxH] [--step SECONDS] [--without PASS]\n"
                  "                      --time T [--time T...] --out DIR\n"
                  "       halvane-frames [--dir RUNDIR] [--size WxH] --bench N --time T\n"
-                 "       --load-report (with either) prints where loading spent its time\n",
+                 "       --load-report (with either) prints where loading spent its time\n"
+                 "       --samples N (with either, 1..64) averages N renders at sub-pixel offsets into each frame\n",
                  why);
     return 2;
 }
@@ -92,6 +99,10 @@ bool parseOptions(int argc, char** argv, Options* options, std::string* why) {
             options->step = number;
         } else if (flag == "--without") {
             options->without.push_back(value);
+        } else if (flag == "--samples") {
+            if (!parseNumber(value, &number) || number < 1 || number > 64 || number != static_cast<int>(number))
+                return *why = std::string("bad sample count '") + value + "' (--samples 1..64)", false;
+            options->samples = static_cast<int>(number);
         } else if (flag == "--bench") {
             if (!parseNumber(value, &number) || number < 1) return *why = std::string("bad count '") + value + "'", false;
             options->bench = static_cast<int>(number);
@@ -103,6 +114,32 @@ bool parseOptions(int argc, char** argv, Options* options, std::string* why) {
     if (options->bench == 0 && options->out.empty()) return *why = "no --out given", false;
     std::sort(options->times.begin(), options->times.end());
     return true;
+}
+
+// Whole anti-aliased frames as a viewer gets them, one finish each; no per-pass breakdown,
+// since a frame's passes run once per sample.
+void benchSamples(FilmRenderer& renderer, double start, double step, int count, FrameTimer* timer) {
+    using Clock = std::chrono::steady_clock;
+    // CPU time of the whole process too, the rasteriser's threads included: steadier than
+    // wall-clock time on a shared machine.
+    auto processSeconds = [] {
+        timespec now{};
+        clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
+        return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9;
+    };
+    glFinish();
+    Clock::time_point previous = Clock::now();
+    double previousCpu = processSeconds();
+    for (int i = 1; i <= count; ++i) {
+        renderer.renderAt(start + i * step);
+        glFinish();
+        const Clock::time_point now = Clock::now();
+        const double cpu = processSeconds();
+        timer->addFrame(std::chrono::duration<double>(now - previous).count());
+        timer->addFrameCpu(cpu - previousCpu);
+        previous = now;
+        previousCpu = cpu;
+    }
 }
 
 int renderFrames(int argc, char** argv) {
@@ -122,6 +159,7 @@ int renderFrames(int argc, char** argv) {
         std::fprintf(stderr, "halvane-frames: %s\n", why.c_str());
         return 1;
     }
+    renderer.setSamples(options.samples);
     TestGeometry* scene = &renderer.scene();
     for (const std::string& pass : options.without) {
         if (!scene->disablePass(pass)) return usage(("unknown pass '" + pass + "'").c_str());
@@ -140,6 +178,11 @@ int renderFrames(int argc, char** argv) {
             renderer.renderAt(target);
             if (options.loadReport) LoadTimeline::instance().print(stderr);
             FrameTimer timer;
+            if (options.samples > 1) {
+                benchSamples(renderer, target, options.step, options.bench, &timer);
+                timer.print(stdout, options.width, options.height);
+                return 0;
+            }
             runBenchmark(renderer.driver(), *scene, target, options.step, options.bench, &timer);
             timer.print(stdout, options.width, options.height);
             return 0;
