@@ -10,7 +10,7 @@ packages=(
   libavcodec-dev libavformat-dev libavutil-dev libswscale-dev libswresample-dev ffmpeg
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth xdotool x11-utils xfonts-base imagemagick lame sox
-  libxrandr-dev xserver-xorg-core xserver-xorg-video-dummy x11-xserver-utils
+  libxrandr-dev xserver-xorg-core xserver-xorg-video-dummy x11-xserver-utils bc
   parallel openssh-server openssh-client slurm-wlm munge
 )
 # Extra packages for one task (for example the fuzz targets' clang) come as arguments.

@@ -7,7 +7,10 @@
 #
 # usage: test_desktop_mode.sh HALVANE WM_DELETE_TOOL RUNDIR XORG_CONF SCENARIO
 # scenarios: escape, close, music-ends, sigterm, sigint, sighup, abort,
-#            fatal-loading (the music is missing), fatal-frame (a texture is missing)
+#            fatal-loading (the music is missing), fatal-frame (a texture is missing),
+#            desktop (Run with nothing selected: the film plays at the desktop's 1280x720),
+#            refused (the first mode listed is one the screen cannot take: refused with
+#            status 1 before anything loads)
 set -u
 halvane=$1
 wm_delete=$2
@@ -67,12 +70,36 @@ fatal-frame) rm "$work/data/Collada2/wood_diffuse.png" ;;
 esac
 if [ "$scenario" != fatal-loading ]; then make_music "$music_seconds"; fi
 
+if [ "$scenario" = refused ]; then
+    # Listed by the output, but wider than any screen this server can make.
+    xrandr --newmode 33000x100 1000 33000 33100 33200 33300 100 110 120 130 +hsync +vsync &&
+        xrandr --addmode DUMMY0 33000x100 || fail "cannot add a mode the screen cannot take"
+fi
+
 start_program
 
-# Fullscreen is checked and nothing matches the preselection: Run takes the first mode.
-dialog_keys Return
+# Fullscreen is checked and nothing matches the preselection: Return alone runs at the
+# desktop's mode; Home first selects the first mode listed.
+if [ "$scenario" = desktop ]; then dialog_keys Return; else dialog_keys Home Return; fi
 
-if [ "$scenario" = fatal-loading ]; then
+if [ "$scenario" = refused ]; then
+    dismiss_message_box
+    wait_for_end 20
+    [ "$status" -eq 1 ] || fail "a refused mode ended with status $status"
+    grep -q 'Failed to set full screen mode' "$work/err" || fail "the refusal did not say so"
+    ! grep -q '^Found file' "$work/out" || fail "the refusal came only after loading"
+elif [ "$scenario" = desktop ]; then
+    window=$(wait_for_window Vostrel 30) || fail "no window named Vostrel"
+    sleep 0.5
+    geometry=$(xwininfo -id "$window" | awk '/Width:/{w=$2} /Height:/{h=$2} END{print w "x" h}')
+    [ "$geometry" = "1280x720" ] || fail "the film plays in a $geometry window, not at the desktop's 1280x720"
+    during=$(display_state)
+    [ "$during" = "$before" ] || fail "the display changed mode: $during"
+    xdotool windowfocus --sync "$window" 2>/dev/null
+    xdotool key Escape
+    wait_for_end 30
+    [ "$status" -eq 0 ] || fail "ended with status $status"
+elif [ "$scenario" = fatal-loading ]; then
     dismiss_message_box
     wait_for_end 20
     [ "$status" -eq 1 ] || fail "a fatal loading message ended with status $status"

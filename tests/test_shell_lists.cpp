@@ -66,21 +66,27 @@ TEST(DisplayModeTable, PreselectsTheLastMatchOrNothing) {
     EXPECT_EQ(DisplayModeTable().preselection(720, 1280), -1);
 }
 
-TEST(DisplayModeTable, RunWithoutSelectionFallsBackToTheFirstModeAndNeverReadsOutside) {
+TEST(DisplayModeTable, RunWithoutSelectionTakesTheDesktopModeAndNeverReadsOutside) {
     DisplayModeTable table;
     table.offer(1280, 1024);
     table.offer(800, 600);
+    const DisplayMode desktop{1920, 1080};
     DisplayMode mode;
-    ASSERT_TRUE(table.modeForSelection(1, &mode));
+    ASSERT_TRUE(table.modeForSelection(1, desktop, &mode));
     EXPECT_EQ(mode.width, 800);
-    ASSERT_TRUE(table.modeForSelection(-1, &mode));
+    // Nothing (or nothing valid) selected: the desktop's mode, listed or not.
+    for (int selection : {-1, 2}) {
+        ASSERT_TRUE(table.modeForSelection(selection, desktop, &mode));
+        EXPECT_EQ(mode.width, 1920);
+        EXPECT_EQ(mode.height, 1080);
+    }
+    // A desktop mode that cannot be told: the first mode.
+    ASSERT_TRUE(table.modeForSelection(-1, DisplayMode{0, 0}, &mode));
     EXPECT_EQ(mode.width, 1280);
     EXPECT_EQ(mode.height, 1024);
-    ASSERT_TRUE(table.modeForSelection(2, &mode));
-    EXPECT_EQ(mode.width, 1280);
 
     DisplayMode untouched{7, 9};
-    EXPECT_FALSE(DisplayModeTable().modeForSelection(-1, &untouched));
+    EXPECT_FALSE(DisplayModeTable().modeForSelection(-1, DisplayMode{}, &untouched));
     EXPECT_EQ(untouched.width, 7);
 }
 

@@ -5,7 +5,7 @@
 # usage: test_shell_program.sh HALVANE WM_DELETE_TOOL RUNDIR SCENARIO
 # RUNDIR is the assembled working directory whose film content (shaders, model,
 # textures, credits, tracks) each scenario borrows; the music is made per scenario.
-# scenarios: cancel, escape, close, music-ends, no-display, and the files a user can
+# scenarios: cancel, escape, resized, close, music-ends, no-display, and the files a user can
 # break, each a message box and status 1: no-music, music-truncated, model-truncated,
 # shader-broken, shader-missing, shader-unlinkable, no-credits, no-texture, no-branch-texture
 set -u
@@ -36,6 +36,11 @@ not_black() {
     [ "${max%.*}" -gt 0 ]
 }
 
+# The normalised root-mean-square difference of two pictures of one size.
+rmse() {
+    compare -metric RMSE "$1" "$2" null: 2>&1 | sed 's/.*(\(.*\))/\1/'
+}
+
 presentation_window() {
     local window
     window=$(wait_for_window Vostrel 20) || fail "no window named Vostrel"
@@ -63,7 +68,12 @@ escape)
     run_windowed
     window=$(presentation_window)
     geometry=$(xwininfo -id "$window" | awk '/Width:/{w=$2} /Height:/{h=$2} END{print w "x" h}')
-    [ "$geometry" = "640x400" ] || fail "window is $geometry, expected the first display mode 640x400"
+    [ "$geometry" = "640x400" ] || fail "window is $geometry, expected the desktop's mode 640x400"
+    # The icon is the Windows icon's picture, pixel for pixel (0xAARRGGBB, rows from the top).
+    icon=$(xprop -id "$window" -notype -f _NET_WM_ICON 32c _NET_WM_ICON | sed 's/^[^=]*= //; s/, /\n/g')
+    expected=$(convert "$(dirname "$0")/../source/platform/win32/halvane.ico[0]" -depth 8 rgba:- |
+        od -An -v -tu1 -w4 | awk 'BEGIN {print 48; print 48} {printf "%.0f\n", $4 * 16777216 + $1 * 65536 + $2 * 256 + $3}')
+    [ "$icon" = "$expected" ] || fail "the window's icon is not the program's ($(echo "$icon" | head -3 | tr '\n' ' ')...)"
     sleep 1
     import -window root "$work/a.png" || fail "screenshot"
     sleep 1.5
@@ -78,6 +88,62 @@ escape)
     xdotool key Escape
     wait_for_end 10
     [ "$status" -eq 0 ] || fail "Escape ended with status $status"
+    ;;
+resized)
+    # The window made smaller while it plays, as a window manager or a screen smaller than
+    # the mode would: the whole picture at the new size, not the old one cut off.
+    make_music 30
+    start_program
+    run_windowed
+    window=$(presentation_window)
+    shown=$(date +%s.%N)
+    sleep 1
+    xdotool windowsize "$window" 640 385 || fail "could not resize the window"
+    sleep 1.5
+    geometry=$(xwininfo -id "$window" | awk '/Width:/{w=$2} /Height:/{h=$2} END{print w "x" h}')
+    [ "$geometry" = "640x385" ] || fail "the window is $geometry after the resize"
+    import -window root -crop 640x385+0+0 +repage "$work/shown.png" || fail "screenshot"
+    at=$(echo "$(date +%s.%N) - $shown" | bc)
+    xdotool windowfocus --sync "$window" 2>/dev/null
+    xdotool key Escape
+    wait_for_end 10
+    [ "$status" -eq 0 ] || fail "Escape ended with status $status"
+    # When that frame was drawn is known only roughly (a frame can take seconds on a busy
+    # machine): small frames every 0.2 s up to the screenshot find it, then the film's frames
+    # there at the new size and at the old size cut to the window are compared with it.
+    frames="$(dirname "$halvane")/../halvane-frames"
+    times=()
+    # Drawn after the resize, so not before 1 s.
+    for fifth in $(seq 5 "$(echo "$at * 5 / 1" | bc)"); do times+=(--time "$(echo "$fifth / 5" | bc -l)"); done
+    (cd "$work" && "$frames" --dir . --size 160x96 "${times[@]}" --out "$work/scan" >/dev/null 2>&1) ||
+        fail "halvane-frames at 160x96"
+    convert "$work/shown.png" -resize 160x96! "$work/small.png"
+    best=9 when=0
+    for frame in "$work"/scan/*.png; do
+        error=$(rmse "$work/small.png" "$frame")
+        if [ "$(echo "$error < $best" | bc -l)" -eq 1 ]; then
+            best=$error
+            when=$(basename "$frame" .png)
+            when=${when#frame_}
+        fi
+    done
+    times=()
+    for step in -0.1 -0.05 0 0.05 0.1; do times+=(--time "$(echo "$when + $step" | bc -l)"); done
+    (cd "$work" && "$frames" --dir . --size 640x385 "${times[@]}" --out "$work/real" >/dev/null 2>&1) ||
+        fail "halvane-frames at 640x385"
+    (cd "$work" && "$frames" --dir . --size 640x400 "${times[@]}" --out "$work/asked" >/dev/null 2>&1) ||
+        fail "halvane-frames at 640x400"
+    best_real=9 best_cut=9
+    for frame in "$work"/real/*.png; do
+        convert "$work/asked/$(basename "$frame")" -crop 640x385+0+15 +repage "$work/cut.png"
+        real=$(rmse "$work/shown.png" "$frame")
+        cut=$(rmse "$work/shown.png" "$work/cut.png")
+        echo "at $(basename "$frame"): whole picture $real, cut-off picture $cut"
+        best_real=$(echo "if ($real < $best_real) $real else $best_real" | bc -l)
+        best_cut=$(echo "if ($cut < $best_cut) $cut else $best_cut" | bc -l)
+    done
+    [ "$(echo "$best_real < 0.02 && $best_real * 2 < $best_cut" | bc -l)" -eq 1 ] ||
+        fail "the window does not show the whole picture at 640x385 (RMSE $best_real, cut off $best_cut)"
     ;;
 close)
     make_music 30

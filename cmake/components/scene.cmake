@@ -1,6 +1,6 @@
 # The film's scene: set-up, the frame's chain of passes and the final composition.
 add_library(hv_scene STATIC source/scenes/TestGeometry.cpp source/scenes/PostProc.cpp source/scenes/ProgramUniforms.cpp
-                             source/scenes/ShadowRegions.cpp source/scenes/ShadowReach.cpp
+                             source/scenes/ShadowRegions.cpp source/scenes/ShadowReach.cpp source/scenes/GpuPath.cpp
                              source/scenes/EnclosingMeshes.cpp source/scenes/MeshChunks.cpp)
 target_link_libraries(hv_scene PUBLIC hv_shell_lists hv_scenegraph hv_tree hv_shaders hv_vertexattributes
                                       hv_framebuffers hv_textures hv_base glm::glm GLEW::GLEW)
@@ -53,3 +53,8 @@ hv_add_test(test_enclosing_meshes SOURCES tests/test_enclosing_meshes.cpp source
 hv_add_test(test_mesh_chunks SOURCES tests/test_mesh_chunks.cpp source/scenes/MeshChunks.cpp LIBS glm::glm)
 hv_add_test(test_shadow_reach SOURCES tests/test_shadow_reach.cpp source/scenes/ShadowReach.cpp
             LIBS hv_framebuffers hv_gltest)
+# Both ways of bounding the shadow pass: the hardware one reads nothing back, and the bytes agree.
+hv_add_test(test_gpu_path SOURCES tests/test_gpu_path.cpp LIBS hv_film_renderer)
+if(HV_BUILD_TESTS AND TARGET test_gpu_path)
+  add_dependencies(test_gpu_path content)
+endif()

@@ -37,7 +37,15 @@ if(WIN32)
 endif()
 
 find_package(X11 REQUIRED)
+# The Windows icon's file, compiled in as bytes: the Linux window shows the same picture.
+set(hv_icon ${CMAKE_SOURCE_DIR}/source/platform/win32/halvane.ico)
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${hv_icon})
+file(READ ${hv_icon} hv_icon_hex HEX)
+string(REGEX REPLACE "([0-9a-f][0-9a-f])" "0x\\1," hv_icon_bytes "${hv_icon_hex}")
+file(WRITE ${CMAKE_BINARY_DIR}/generated/WindowIcon.ico.inc "${hv_icon_bytes}\n")
+target_include_directories(hv_shell PRIVATE ${CMAKE_BINARY_DIR}/generated)
 target_sources(hv_shell PRIVATE
+  source/platform/linux/WindowIcon.cpp
   source/platform/linux/WindowGlLoader.cpp
   source/platform/linux/Window.cpp
   source/platform/linux/ExitGuard.cpp
@@ -50,7 +58,7 @@ target_link_libraries(hv_shell PUBLIC GTK3::GTK3 SDL2::SDL2 X11::X11 X11::Xrandr
 if(HV_BUILD_TESTS)
   add_executable(test_shell_wm_delete tests/test_shell_wm_delete.c)
   target_link_libraries(test_shell_wm_delete PRIVATE X11::X11)
-  foreach(scenario cancel escape close music-ends no-display no-music music-truncated model-truncated
+  foreach(scenario cancel escape resized close music-ends no-display no-music music-truncated model-truncated
                    shader-broken shader-missing shader-unlinkable no-credits no-texture no-branch-texture)
     add_test(NAME shell_program_${scenario}
              COMMAND timeout -k 5 60 xvfb-run -a -s "-screen 0 640x400x24"
@@ -64,7 +72,8 @@ endif()
 # Every way out after a fullscreen switch gives the desktop its mode back: a real X server
 # with switchable modes (X.Org's dummy driver) on a display of its own, never two at once.
 if(HV_BUILD_TESTS)
-  foreach(scenario escape close music-ends sigterm sigint sighup abort fatal-loading fatal-frame)
+  foreach(scenario escape close music-ends sigterm sigint sighup abort fatal-loading fatal-frame desktop
+                   refused)
     add_test(NAME desktop_mode_${scenario}
              COMMAND timeout -k 5 100 bash ${CMAKE_SOURCE_DIR}/tests/test_desktop_mode.sh
                      $<TARGET_FILE:halvane> $<TARGET_FILE:test_shell_wm_delete> ${CMAKE_BINARY_DIR}/run

@@ -30,7 +30,7 @@ add_test(NAME test_windows_standalone
          COMMAND bash ${CMAKE_SOURCE_DIR}/tests/windows/test_standalone.sh ${HV_MINGW_OBJDUMP} $<TARGET_FILE:halvane>)
 set_tests_properties(test_windows_standalone PROPERTIES LABELS windows)
 
-foreach(scenario dialog-cancel escape music-ends)
+foreach(scenario dialog-cancel escape music-ends gl-error)
   add_test(NAME test_windows_program_${scenario}
            COMMAND timeout -k 5 400 xvfb-run -a -s "-screen 0 640x400x24"
                    bash ${CMAKE_SOURCE_DIR}/tests/windows/test_program.sh ${CMAKE_CROSSCOMPILING_EMULATOR}

@@ -6,6 +6,8 @@ void AbstractScene::setProjection(const glm::mat4& projection) {
     _projection = projection;
 }
 
+void AbstractScene::resize(int, int) {}
+
 void AbstractScene::reset() {}
 
 std::vector<std::string> AbstractScene::trackNames() const {

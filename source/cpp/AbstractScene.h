@@ -31,6 +31,9 @@ public:
     virtual ~AbstractScene();
     virtual void draw(const FrameTime* frameTime) = 0;
     virtual void setProjection(const glm::mat4& projection);
+    // The drawable changed size (screenWidth x screenHeight already hold the new one):
+    // screen-sized targets and the projection's aspect follow. Nothing by default.
+    virtual void resize(int width, int height);
     // A hook for scene-specific resets between runs; nothing calls it yet.
     virtual void reset();
 

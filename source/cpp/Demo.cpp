@@ -21,6 +21,8 @@ Demo& Demo::createWindow(const DisplaySettings& settings) {
     prepareMusic();
     screenWidth = settings.width;
     screenHeight = settings.height;
+    _modeWidth = settings.width;
+    _modeHeight = settings.height;
     multisampling = settings.multisampling;
     vsync = settings.vsync;
     fullscreen = settings.fullscreen;
@@ -62,6 +64,8 @@ void Demo::onCreate() {
     window.setSwapInterval(vsync ? 1 : 0);
     checkGLError();
 
+    // A window clamped to the screen is smaller than asked: load at the size it has.
+    followDrawable();
     setInitialGlState(screenWidth, screenHeight);
     LoadTimeline::instance().mark("window, GL context");
 
@@ -71,15 +75,29 @@ void Demo::onCreate() {
     LoadTimeline::instance().mark("show the window");
     // The display switches when the window is shown; one that accepted the mode in its
     // list but refuses the switch would leave the image in a corner of the old mode.
-    if (fullscreen && !window.displayShowsMode(screenWidth, screenHeight)) {
+    if (fullscreen && !window.displayShowsMode(_modeWidth, _modeHeight)) {
         platform::showMessageBox("Failed to set full screen mode.");
         BASS_Free();
         std::exit(1);
     }
+    window.allowResizing();
+    followDrawable();
+}
+
+void Demo::followDrawable() {
+    int width = 0, height = 0;
+    window.drawableSize(&width, &height);
+    // Minimised or not yet mapped: nothing to follow.
+    if (width <= 0 || height <= 0 || (width == screenWidth && height == screenHeight)) return;
+    screenWidth = width;
+    screenHeight = height;
+    if (driver) driver->resize();
+    glViewport(0, 0, screenWidth, screenHeight);
 }
 
 void Demo::handleMessage(const platform::WindowEvent& event) {
-    if (event.kind == platform::WindowEvent::Paint) paint();
+    if (event.kind == platform::WindowEvent::Resized && driver) followDrawable();
+    if (event.kind == platform::WindowEvent::Paint && _framesDue) paint();
     if (event.kind == platform::WindowEvent::Close ||
         (event.kind == platform::WindowEvent::KeyDown && event.key == platform::kEscapeKey)) {
         BASS_Free();

@@ -31,10 +31,17 @@ int DisplayModeTable::preselection(int width, int height) const {
     return selected;
 }
 
-bool DisplayModeTable::modeForSelection(int selection, DisplayMode* mode) const {
+bool DisplayModeTable::modeForSelection(int selection, const DisplayMode& desktop, DisplayMode* mode) const {
+    if (selection >= 0 && selection < size()) {
+        *mode = _modes[static_cast<size_t>(selection)];
+        return true;
+    }
+    if (desktop.width > 0 && desktop.height > 0) {
+        *mode = desktop;
+        return true;
+    }
     if (_modes.empty()) return false;
-    if (selection < 0 || selection >= size()) selection = 0;
-    *mode = _modes[static_cast<size_t>(selection)];
+    *mode = _modes.front();
     return true;
 }
 

@@ -34,8 +34,10 @@ public:
     int preselection(int width, int height) const;
 
     // The mode Run stores for a list selection. With no (or an out-of-range) selection
-    // it falls back to the first mode; false only when the table is empty.
-    bool modeForSelection(int selection, DisplayMode* mode) const;
+    // it is the desktop's current mode when that is known (width and height above 0),
+    // so Run never switches a display to a mode nobody chose; otherwise the first mode.
+    // False only when there is neither.
+    bool modeForSelection(int selection, const DisplayMode& desktop, DisplayMode* mode) const;
 
 private:
     std::vector<DisplayMode> _modes;

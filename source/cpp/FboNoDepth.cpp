@@ -37,6 +37,16 @@ bool FboNoDepth::init() {
     return true;
 }
 
+void FboNoDepth::resize(int width, int height) {
+    if (width == _width && height == _height) return;
+    _width = width;
+    _height = height;
+    if (_framebuffer == 0) return;
+    glActiveTexture(GL_TEXTURE0);
+    glBindTexture(GL_TEXTURE_2D, _texture);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA32F, _width, _height, 0, GL_RGBA, GL_FLOAT, nullptr);
+}
+
 void FboNoDepth::bindForWriting() {
     glViewport(0, 0, _width, _height);
     glBindFramebuffer(GL_DRAW_FRAMEBUFFER, _framebuffer);

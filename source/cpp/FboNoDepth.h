@@ -17,6 +17,8 @@ public:
     int width() override { return _width; }
     int height() override { return _height; }
     bool init() override;
+    // New level-0 storage of the new size (contents undefined), same names; unit 0 active.
+    void resize(int width, int height);
 
     GLuint texture() const { return _texture; }
     GLuint framebuffer() const { return _framebuffer; }

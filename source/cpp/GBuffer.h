@@ -1,6 +1,6 @@
 // The geometry buffer of deferred shading: N RGBA32F colour textures (nearest
 // filtering, clamp to border) and a 24-bit depth renderbuffer, all at the size given
-// to the constructor (the window size). Attachment i is drawn as draw buffer i and
+// to the constructor (the window size) or to resize(). Attachment i is drawn as draw buffer i and
 // sampled from texture unit i after bindTextures(). An incomplete framebuffer after
 // init() is a fatal assertion.
 #pragma once
@@ -59,6 +59,23 @@ public:
                      "source\\cpp\\GBuffer", 395);
         glBindFramebuffer(GL_FRAMEBUFFER, 0);
         return true;
+    }
+
+    // New storage of the new size for every attachment (contents undefined); the names
+    // stay, so whoever holds them keeps them. Leaves texture unit 0 active.
+    void resize(int width, int height) {
+        if (width == _width && height == _height) return;
+        _width = width;
+        _height = height;
+        if (_framebuffer == 0) return;
+        for (int i = 0; i < N; ++i) {
+            glActiveTexture(GL_TEXTURE0 + i);
+            glBindTexture(GL_TEXTURE_2D, _textures[i]);
+            glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA32F, _width, _height, 0, GL_RGBA, GL_FLOAT, nullptr);
+        }
+        glActiveTexture(GL_TEXTURE0);
+        glBindRenderbuffer(GL_RENDERBUFFER, _depth);
+        glRenderbufferStorage(GL_RENDERBUFFER, GL_DEPTH_COMPONENT24, _width, _height);
     }
 
     // Attachment i on texture unit i, nearest filtering; leaves unit N-1 active.

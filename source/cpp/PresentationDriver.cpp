@@ -58,6 +58,11 @@ void PresentationDriver::renderFrame() {
     scene->draw(&frameTime);
 }
 
+void PresentationDriver::resize() {
+    gBuffer.resize(screenWidth, screenHeight);
+    scene->resize(screenWidth, screenHeight);
+}
+
 void PresentationDriver::updateFrame() {
     double row = musicRow();
     double seconds = musicSeconds();
@@ -86,6 +91,7 @@ bool PresentationDriver::replaceTrackKeys(const std::string& name, const sync_ke
 
 void PresentationDriver::runMessageLoop(Demo& demo) {
     BASS_ChannelPlay(musicStream, TRUE);
+    demo.startFrames();
     for (;;) {
         // One message at a time without waiting (the loop never sleeps); the window
         // paints the next frame whenever nothing else is pending.

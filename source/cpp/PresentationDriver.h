@@ -44,6 +44,9 @@ public:
     // every track's value into the scene's parameter table.
     void updateFrame();
 
+    // The drawable is now screenWidth x screenHeight: the G-buffer and the scene follow.
+    void resize();
+
     // Starts the music, then reads window events and renders one frame per turn, forever.
     [[noreturn]] void runMessageLoop(Demo& demo);
 

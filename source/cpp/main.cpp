@@ -4,7 +4,8 @@
 // exists; otherwise the message loop ends the process (status 0 at the end of the
 // music, on Escape and on closing the window). Without a display there is nothing to
 // show, so it says so and ends with status 1. A loading or drawing error that nothing
-// else handles is shown in a message box and ends the process with status 1. Whichever
+// else handles is shown in a message box and ends the process with status 1, and so
+// does a GL error pending once the window is up. Whichever
 // way it ends after a fullscreen switch, the desktop gets its display mode back.
 #include "cpp/Demo.h"
 #include "cpp/DisplaySettings.h"
@@ -16,8 +17,12 @@
 #include "platform/SetupDialog.h"
 #include "platform/Window.h"
 
+#include <GL/glew.h>
+
 #include <cstdio>
+#include <cstdlib>
 #include <exception>
+#include <string>
 
 int main(int, char** argv) {
     platform::prepareRenderingProcess(argv);
@@ -42,11 +47,22 @@ int main(int, char** argv) {
         BASS_Free();
         return 1;
     }
-    checkGLError();
+    // Raises a GL error here, with the window visible, so tests can see how that ends.
+    const char* glErrorHook = std::getenv("HALVANE_TEST_GL_ERROR_AFTER_WINDOW");
+    if (glErrorHook != nullptr && *glErrorHook != '\0') glEnable(0);
+    // The window is visible but nothing has been drawn: a GL error now means a broken
+    // context, and the film would not show what it should.
+    const std::string errors = collectGLErrors();
+    if (!errors.empty()) {
+        platform::showMessageBox(errors);
+        BASS_Free();
+        return 1;
+    }
     try {
         demo.driver->runMessageLoop(demo);
     } catch (const std::exception& failure) {
         // A frame that cannot be drawn (a material texture missing from the model folder).
+        demo.stopFrames();
         platform::showMessageBox(failure.what());
         BASS_Free();
         return 1;

@@ -2,7 +2,8 @@
 //
 // The window hands each message to the application's handler as it arrives (on
 // Windows from the window procedure): a paint request, a key, the window closing.
-// A Paint comes whenever the message queue is empty, because the window asks for
+// Resized comes when the drawable's size may have changed (a window manager, the
+// viewer, a clamp to the screen); drawableSize() tells the new one. A Paint comes whenever the message queue is empty, because the window asks for
 // its next frame as soon as it has drawn one. The creation handler runs once the
 // window exists and before create() returns, hidden (on Windows inside the
 // window's creation message); it builds the context and loads everything.
@@ -13,7 +14,7 @@
 namespace platform {
 
 struct WindowEvent {
-    enum Kind { Quit, Close, KeyDown, Paint, Other };
+    enum Kind { Quit, Close, KeyDown, Paint, Resized, Other };
     Kind kind = Other;
     int key = 0;        // virtual key for KeyDown; Escape is 27 on every system
     int modifiers = 0;  // the platform's key modifiers held with that key (SDL: KMOD_SHIFT...)

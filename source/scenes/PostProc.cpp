@@ -43,21 +43,29 @@ int PostProc::noiseWidth(int windowWidth) { return static_cast<int>(static_cast<
 int PostProc::noiseHeight(int windowHeight) { return static_cast<int>(static_cast<float>(windowHeight) * 0.975238f); }
 
 void PostProc::createNoiseTexture() {
+    _noiseStart = demoRandState();
+    resizeNoiseTexture();
+    setDemoRandState(_offsetsStart);
+}
+
+void PostProc::resizeNoiseTexture() {
     const int width = noiseWidth(screenWidth);
     const int height = noiseHeight(screenHeight);
     // A window so small that the noise has no texel still gets one, so the texture is valid.
     const int texelsWide = width > 0 ? width : 1;
     const int texelsHigh = height > 0 ? height : 1;
     std::vector<unsigned char> noise(static_cast<size_t>(texelsWide) * texelsHigh);
+    uint32_t state = _noiseStart;
     for (unsigned char& texel : noise) {
         // 32767 gives 256, which wraps to 0 in eight bits.
-        texel = static_cast<unsigned char>(static_cast<int>(static_cast<float>(demoRand()) / 32767.0f * 256.0f));
+        texel = static_cast<unsigned char>(
+            static_cast<int>(static_cast<float>(demoRandFrom(&state)) / 32767.0f * 256.0f));
     }
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
     _noise = std::make_unique<gl::Texture2D>(texelsWide, texelsHigh, GL_RED, false);
     _noise->upload(noise);
     glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
-    _offsetsStart = demoRandState();
+    _offsetsStart = state;
 }
 
 void PostProc::draw(const FrameTime* frameTime) {

@@ -45,6 +45,9 @@ public:
     void setUniform(const std::string& name, const glm::vec2& value);
 
     void createNoiseTexture();
+    // Makes the noise again for the current screen size from the same draws, so a window
+    // resized while playing shows what a window of that size from the start would.
+    void resizeNoiseTexture();
     void draw(const FrameTime* frameTime);
 
     // The noise texture's size for a window: (int)(w * 0.609523f) x (int)(h * 0.975238f).
@@ -61,6 +64,7 @@ private:
     GLuint _second = 0;
     std::unique_ptr<gl::Texture2D> _noise;
     std::map<std::string, GLint> _uniforms;
+    uint32_t _noiseStart = 0;    // the generator's state before the noise texture's draws
     uint32_t _offsetsStart = 0;  // the generator's state after the noise texture's draws
     GLuint _sampler = 0;         // linear, repeating: how the inputs are read
 };

@@ -147,6 +147,7 @@ bool ShadowReach::measure(const glm::vec3& light, int faceSize, int width, int h
     glBindBufferBase(GL_SHADER_STORAGE_BUFFER, 0, _buffer);
     glDispatchCompute(groupsX, groupsY, 1);
     glMemoryBarrier(GL_BUFFER_UPDATE_BARRIER_BIT);
+    ++_mapsForReading;
     const auto* boxes = static_cast<const float*>(glMapBufferRange(GL_SHADER_STORAGE_BUFFER, 0, bytes, GL_MAP_READ_BIT));
     if (boxes == nullptr) {
         glBindBufferBase(GL_SHADER_STORAGE_BUFFER, 0, 0);

@@ -13,9 +13,12 @@
 // texture-coordinate (unit 3) targets bound, the light position, the face size and
 // the G-buffer's size. Rectangles are texel columns (s) and rows (t) of the face
 // images as GL's cube lookup addresses them: where the face matrices draw. It
-// returns false when the pass is unavailable (the program did not build); the caller
-// then keeps its own bound. Rect x0 >= x1 means no lookup lands on that face; every
-// face is whole when a lookup sits on the light itself. Allocates nothing per frame.
+// returns false when the pass is unavailable (the program did not build, or its result
+// could not be mapped); the caller then keeps its own bound. Either way its own program
+// may be left current: the caller binds its own again. Rect x0 >= x1 means no lookup
+// lands on that face; every face is whole when a lookup sits on the light itself.
+// Every measure() reads a GPU result back (mapsForReading() counts the maps): only
+// the software path (GpuPath) calls it. Allocates nothing per frame.
 #pragma once
 
 #include <GL/glew.h>
@@ -36,6 +39,8 @@ public:
 
     bool measure(const glm::vec3& light, int faceSize, int width, int height);
     const Rect& rect(int face) const { return _rects[static_cast<size_t>(face)]; }
+    // How many times measure() has mapped its result for reading.
+    long mapsForReading() const { return _mapsForReading; }
 
 private:
     GLuint _program = 0;
@@ -45,4 +50,5 @@ private:
     GLsizeiptr _bufferBytes = 0;
     GLint _sizeLocation = -1;
     std::array<Rect, 6> _rects{};
+    long _mapsForReading = 0;
 };

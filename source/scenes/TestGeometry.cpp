@@ -91,6 +91,9 @@ TestGeometry::TestGeometry()
     PngPrefetch decoded(std::move(images));
     auto modelRead = ResourceManager::readInBackground(kModelFile);
 
+    _gpuPath = currentGpuPath();
+    // Set by the window's initial state; the frame clears with it without asking GL each time.
+    glGetFloatv(GL_COLOR_CLEAR_VALUE, _clearColour);
     _fbo1.init();
     _fbo2.init();
     _bright.init();
@@ -148,10 +151,7 @@ TestGeometry::TestGeometry()
     glUseProgram(_program);
     _modelViewLocation = glGetUniformLocation(_program, "modelView");
     _projectionLocation = glGetUniformLocation(_program, "projection");
-    // The drawable's own shape: a fixed 16:10 would stretch every other window and video.
-    const float aspect = static_cast<float>(screenWidth) / static_cast<float>(screenHeight);
-    setProjection(glm::perspective(glm::radians(70.0f), aspect, 0.1f, 100.0f));
-    glUniformMatrix4fv(_projectionLocation, 1, GL_FALSE, glm::value_ptr(_projection));
+    useProjectionFor(screenWidth, screenHeight);
 
     _textures["credits"] = textureFromPng(kCreditsFile, &decoded);
     timeline.mark("credits image");
@@ -232,6 +232,23 @@ void TestGeometry::refreshPrograms() {
     _postProc.setUniform("texFbo1", 0);
     _postProc.setUniform("texFbo2", 1);
     _postProc.setUniform("texNoise", 2);
+}
+
+void TestGeometry::useProjectionFor(int width, int height) {
+    // The drawable's own shape: a fixed 16:10 would stretch every other window and video.
+    const float aspect = static_cast<float>(width) / static_cast<float>(height);
+    setProjection(glm::perspective(glm::radians(70.0f), aspect, 0.1f, 100.0f));
+    glUseProgram(_program);
+    glUniformMatrix4fv(_projectionLocation, 1, GL_FALSE, glm::value_ptr(_projection));
+}
+
+void TestGeometry::resize(int width, int height) {
+    if (width <= 0 || height <= 0) return;
+    _fbo1.resize(width, height);
+    _fbo2.resize(width, height);
+    _postProc.resizeNoiseTexture();
+    useProjectionFor(width, height);
+    glViewport(0, 0, width, height);
 }
 
 float TestGeometry::creditsAspectRatio(double imageAspect, int windowWidth, int windowHeight) {
@@ -364,9 +381,7 @@ void TestGeometry::draw(const FrameTime* frameTime) {
     // Lighting tells geometry from background by the texture-coordinate target alone and
     // reads the others only where geometry was drawn, which overwrites all eight: only
     // that target and the depth need clearing.
-    GLfloat clearColour[4] = {0.0f, 0.0f, 0.0f, 0.0f};
-    glGetFloatv(GL_COLOR_CLEAR_VALUE, clearColour);
-    glClearBufferfv(GL_COLOR, kCoverageAttachment, clearColour);
+    glClearBufferfv(GL_COLOR, kCoverageAttachment, _clearColour);
     glClear(GL_DEPTH_BUFFER_BIT);
     glDisable(GL_BLEND);
 
@@ -460,14 +475,18 @@ void TestGeometry::shadowPass(const glm::mat4& view, const glm::vec3& lightPosit
     const Box branches = treeBounds();
     drawn.add(branches);
     _shadowRegions.update(_projection * view, drawn, lightPosition, _shadowMap->faceMatrices(), faceSize);
-    // The bound above holds for any frame; the G-buffer tells what this one reads.
-    gBuffer->bindTextures();
-    if (_shadowReach.measure(lightPosition, faceSize, screenWidth, screenHeight)) {
-        for (int face = 0; face < 6; ++face) {
-            const ShadowReach::Rect& reach = _shadowReach.rect(face);
-            _shadowRegions.narrow(face, reach.x0, reach.y0, reach.x1, reach.y1, _shadowMap->faceMatrix(face),
-                                  faceSize);
+    // The bound above holds for any frame. On a software rasteriser the G-buffer also
+    // tells what this one reads; on a GPU reading that back would stall the frame.
+    if (_gpuPath == GpuPath::Software) {
+        gBuffer->bindTextures();
+        if (_shadowReach.measure(lightPosition, faceSize, screenWidth, screenHeight)) {
+            for (int face = 0; face < 6; ++face) {
+                const ShadowReach::Rect& reach = _shadowReach.rect(face);
+                _shadowRegions.narrow(face, reach.x0, reach.y0, reach.x1, reach.y1, _shadowMap->faceMatrix(face),
+                                      faceSize);
+            }
         }
+        // The measuring pass's program may still be current, whatever it returned.
         _shadowUniforms.use();
     }
     // The hall's shell never stands between the light and anything it shades.

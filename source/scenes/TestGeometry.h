@@ -17,6 +17,7 @@
 #include "cpp/FboNoDepth.h"
 #include "cpp/VertexAttributes.h"
 #include "scenes/Box.h"
+#include "scenes/GpuPath.h"
 #include "scenes/EnclosingMeshes.h"
 #include "scenes/MeshChunks.h"
 #include "scenes/PostProc.h"
@@ -46,6 +47,8 @@ public:
     ~TestGeometry() override;
 
     void draw(const FrameTime* frameTime) override;
+    // The lit and bloom images, the noise and the projection's aspect follow the drawable.
+    void resize(int width, int height) override;
 
     // What draw() does to the branches before drawing them: step the physics to the
     // frame's film time in fixed 1/60 s steps, each following the bunch position at its
@@ -81,6 +84,11 @@ public:
     // The parameter names, in registration order.
     static const std::vector<std::string>& parameterNames();
 
+    // How frames bound the shadow pass (decided at load; tests switch it).
+    GpuPath gpuPath() const { return _gpuPath; }
+    void setGpuPath(GpuPath path) { _gpuPath = path; }
+    const ShadowReach& shadowReach() const { return _shadowReach; }
+
     const TextureTable& textures() const { return _textures; }
     std::shared_ptr<sg::Graph> model() const { return _model; }
     const Tree& tree() const { return *_tree; }
@@ -108,6 +116,8 @@ private:
     void drawQuad();
 
     void createQuad();
+    // The projection for the drawable's shape, uploaded to the geometry pass.
+    void useProjectionFor(int width, int height);
     void loadTextures(const std::string& directory, PngPrefetch& decoded);
     void collectMeshes();
     // The corners the mesh's draw call reads, in world space; false when they cannot be told.
@@ -151,6 +161,9 @@ private:
     std::vector<EnclosingMeshes::Part> _shadowParts;  // per mesh, this frame
     ShadowRegions _shadowRegions;
     ShadowReach _shadowReach;
+    GpuPath _gpuPath = GpuPath::Hardware;
+    // The context's clear colour, read once at load: the coverage target is cleared to it.
+    GLfloat _clearColour[4] = {0.0f, 0.0f, 0.0f, 0.0f};
     ProgramUniforms _geometryUniforms{"geometryPass", {"model", "texDiff", "texSpec", "texNorm"}};
     ProgramUniforms _treeUniforms{"gPassT", {"VP", "texDiff", "texNorm", "texSpec"}};
     ProgramUniforms _shadowUniforms{"shadow", {"MVP"}};

@@ -6,6 +6,9 @@
 #   escape         Return runs: the window "Vostrel" renders frames of the film (a
 #                  screenshot is neither black nor flat); Escape ends it with status 0
 #   music-ends     with a 3 s music the film ends by itself with status 0
+#   gl-error       a GL error raised once the window is up (HALVANE_TEST_GL_ERROR_AFTER_WINDOW):
+#                  its message box stays while the window paints behind it, and Return
+#                  ends the program with status 1 and the error's name on standard error
 # The program runs in a Wine prefix of its own beside SCRATCH, with its own
 # wineserver bound to this test's X display, stopped when the test ends.
 set -u
@@ -92,7 +95,9 @@ if [ "$scenario" = music-ends ]; then
   lame --quiet -b 128 --cbr "$scratch/short.wav" "$workdir/data/music.mp3" || fail "lame"
 fi
 
-(cd "$workdir" && exec "$wine" halvane.exe) > "$scratch/stdout" 2> "$scratch/stderr" &
+hook=
+[ "$scenario" = gl-error ] && hook=1
+(cd "$workdir" && HALVANE_TEST_GL_ERROR_AFTER_WINDOW=$hook exec "$wine" halvane.exe) > "$scratch/stdout" 2> "$scratch/stderr" &
 pid=$!
 trap stop_wine EXIT
 saw_window=0
@@ -128,6 +133,19 @@ case $scenario in
     fi
     status=$?
     [ "$status" -eq 0 ] || fail "status $status, expected 0"
+    ;;
+  gl-error)
+    dialog=$(wait_for_window Halvane 90) || fail "the dialog \"Halvane\" did not appear"
+    press "$dialog" Return
+    box=$(wait_for_window "Oh my god! No Wayyyy!" 120) || fail "no message box (status $(wait_exit 1; echo $?))"
+    # The box's own message loop sends the window paint requests meanwhile.
+    sleep 3
+    kill -0 "$pid" 2>/dev/null || fail "the program ended with its message box still up (status $(wait_exit 1; echo $?))"
+    press "$box" Return
+    wait_exit 60
+    status=$?
+    [ "$status" -eq 1 ] || fail "status $status after the GL error's message, expected 1"
+    grep -q 'GL_INVALID_ENUM' "$scratch/stderr" || fail "the message did not name the GL error"
     ;;
   *)
     echo "unknown scenario $scenario"

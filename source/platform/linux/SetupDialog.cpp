@@ -1,6 +1,7 @@
 #include "platform/SetupDialog.h"
 
 #include "cpp/DisplayModeTable.h"
+#include "platform/Window.h"
 #include "platform/linux/GlProbe.h"
 
 #include <SDL.h>
@@ -119,9 +120,10 @@ void initialiseControls(const DialogControls& controls, const DisplayModeTable& 
 }
 
 void storeChoices(const DialogControls& controls, const DisplayModeTable& table, DisplaySettings& settings) {
-    // No resolution selected (the defaults matched no mode): run at the first mode.
-    DisplayMode mode;
-    if (table.modeForSelection(gtk_combo_box_get_active(GTK_COMBO_BOX(controls.resolutions)), &mode)) {
+    // No resolution selected (the defaults matched no mode): run at the desktop's mode.
+    DisplayMode mode, desktop;
+    Window::desktopMode(&desktop.width, &desktop.height);
+    if (table.modeForSelection(gtk_combo_box_get_active(GTK_COMBO_BOX(controls.resolutions)), desktop, &mode)) {
         settings.width = mode.width;
         settings.height = mode.height;
     }

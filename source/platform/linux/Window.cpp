@@ -1,6 +1,8 @@
 #include "platform/linux/Window.h"
 
 #include "platform/ExitGuard.h"
+#include "platform/linux/WindowIcon.h"
+#include "platform/linux/X11DisplayModes.h"
 #include "platform/WindowGlLoader.h"
 
 #include <SDL_syswm.h>
@@ -38,12 +40,26 @@ bool Window::startVideo() {
 }
 
 bool Window::displayOffersMode(int width, int height) {
+    bool listed = false;
     int count = SDL_GetNumDisplayModes(0);
-    for (int i = 0; i < count; ++i) {
+    for (int i = 0; i < count && !listed; ++i) {
         SDL_DisplayMode mode{};
-        if (SDL_GetDisplayMode(0, i, &mode) == 0 && mode.w == width && mode.h == height) return true;
+        listed = SDL_GetDisplayMode(0, i, &mode) == 0 && mode.w == width && mode.h == height;
     }
-    return false;
+    // The switch itself comes only when the window is shown, after loading: a listed mode
+    // the X screen cannot take is found here, before anything loads.
+    const char* driver = SDL_GetCurrentVideoDriver();
+    if (listed && driver != nullptr && std::strcmp(driver, "x11") == 0)
+        return X11DisplayModes::screenCanHold(width, height);
+    return listed;
+}
+
+bool Window::desktopMode(int* width, int* height) {
+    SDL_DisplayMode mode{};
+    if (SDL_GetDesktopDisplayMode(0, &mode) != 0 || mode.w <= 0 || mode.h <= 0) return false;
+    *width = mode.w;
+    *height = mode.h;
+    return true;
 }
 
 Window::CreateResult Window::create(const char* title, int width, int height, bool fullscreen,
@@ -72,6 +88,7 @@ Window::CreateResult Window::create(const char* title, int width, int height, bo
         return CreateResult::NoPixelFormat;
     }
     storePlainWindowName(_window, title);
+    setWindowIcon(_window);
     if (fullscreen) {
         SDL_DisplayMode mode{};
         mode.w = width;
@@ -101,6 +118,10 @@ void Window::setSwapInterval(int interval) {
     SDL_GL_SetSwapInterval(interval);
 }
 
+void Window::allowResizing() {
+    if ((SDL_GetWindowFlags(_window) & SDL_WINDOW_FULLSCREEN) == 0) SDL_SetWindowResizable(_window, SDL_TRUE);
+}
+
 void Window::show() {
     SDL_ShowWindow(_window);
 }
@@ -126,6 +147,8 @@ bool Window::pollEvent(WindowEvent* event) {
         event->kind = WindowEvent::Quit;
     } else if (e.type == SDL_WINDOWEVENT && e.window.event == SDL_WINDOWEVENT_CLOSE) {
         event->kind = WindowEvent::Close;
+    } else if (e.type == SDL_WINDOWEVENT && e.window.event == SDL_WINDOWEVENT_SIZE_CHANGED) {
+        event->kind = WindowEvent::Resized;
     } else if (e.type == SDL_KEYDOWN) {
         event->kind = WindowEvent::KeyDown;
         event->key = e.key.keysym.sym;

@@ -3,7 +3,7 @@
 // The window is created hidden with an sRGB-capable, double-buffered RGBA8 +
 // depth framebuffer and no stencil. In fullscreen the display is switched to the
 // requested size and the window has no border; otherwise the drawable area is
-// exactly the requested size. The GL context is a 4.3 core, forward-compatible
+// the requested size unless the window manager or the screen makes it smaller. The GL context is a 4.3 core, forward-compatible
 // one. Events are read without waiting and reduced to what the presentation
 // reacts to. The Windows build has its own window over Win32 and WGL (win32/Window.h).
 #pragma once
@@ -25,8 +25,11 @@ public:
     // Starts SDL's video; false (with the reason on standard error) when it cannot.
     static bool startVideo();
 
-    // True when the display offers exactly width x height, so fullscreen can switch to it.
+    // True when the display offers exactly width x height and (on X) the screen can be
+    // that size, so fullscreen can switch to it.
     static bool displayOffersMode(int width, int height);
+    // The desktop's current mode (display 0); false when it cannot be told.
+    static bool desktopMode(int* width, int* height);
 
     enum class CreateResult { Created, NoPixelFormat, FullscreenRefused };
 
@@ -40,6 +43,8 @@ public:
     bool makeCurrent();
     // Best effort: many servers (Xvfb) refuse to change the swap interval.
     void setSwapInterval(int interval);
+    // Lets the viewer resize a windowed window (its owner then follows Resized events).
+    void allowResizing();
     void show();
     // True when the window's display now runs at width x height (the fullscreen switch
     // happens when the window is first shown).

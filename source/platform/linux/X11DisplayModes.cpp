@@ -62,6 +62,19 @@ struct X11DisplayModes::State {
     std::vector<CrtcState> crtcs;
 };
 
+bool X11DisplayModes::screenCanHold(int width, int height) {
+    Display* display = XOpenDisplay(nullptr);
+    if (display == nullptr) return true;
+    int eventBase = 0, errorBase = 0;
+    int minWidth = 0, minHeight = 0, maxWidth = 0, maxHeight = 0;
+    bool fits = true;
+    if (XRRQueryExtension(display, &eventBase, &errorBase) &&
+        XRRGetScreenSizeRange(display, DefaultRootWindow(display), &minWidth, &minHeight, &maxWidth, &maxHeight))
+        fits = width >= minWidth && height >= minHeight && width <= maxWidth && height <= maxHeight;
+    XCloseDisplay(display);
+    return fits;
+}
+
 X11DisplayModes::X11DisplayModes() = default;
 
 X11DisplayModes::~X11DisplayModes() {

@@ -19,6 +19,11 @@ public:
     X11DisplayModes(const X11DisplayModes&) = delete;
     X11DisplayModes& operator=(const X11DisplayModes&) = delete;
 
+    // Whether the X screen can be width x height at all (RandR's screen size range): a
+    // mode the output lists but the screen cannot hold is refused when it is set.
+    // True when there is no X display with RandR to ask.
+    static bool screenCanHold(int width, int height);
+
     // False when there is no X display with RandR 1.2 to record.
     bool take();
     // True when the recorded state is in place afterwards (also when nothing had changed).

@@ -1,6 +1,7 @@
 #include "platform/SetupDialog.h"
 
 #include "cpp/DisplayModeTable.h"
+#include "platform/Window.h"
 #include "platform/MessageBox.h"
 #include "platform/win32/GlProbe.h"
 #include "platform/win32/Text.h"
@@ -59,10 +60,11 @@ void initialise(HWND dialog, DialogState& state) {
 
 void storeChoices(HWND dialog, DialogState& state) {
     DisplaySettings& settings = *state.settings;
-    // No resolution selected (the defaults matched no mode): run at the first mode.
+    // No resolution selected (the defaults matched no mode): run at the desktop's mode.
     const int selection = static_cast<int>(SendDlgItemMessageW(dialog, kResolutionList, CB_GETCURSEL, 0, 0));
-    DisplayMode mode;
-    if (state.table.modeForSelection(selection, &mode)) {
+    DisplayMode mode, desktop;
+    Window::desktopMode(&desktop.width, &desktop.height);
+    if (state.table.modeForSelection(selection, desktop, &mode)) {
         settings.width = mode.width;
         settings.height = mode.height;
     }

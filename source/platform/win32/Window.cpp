@@ -39,6 +39,18 @@ bool Window::displayOffersMode(int width, int height) {
     return false;
 }
 
+bool Window::desktopMode(int* width, int* height) {
+    DEVMODEW mode;
+    ZeroMemory(&mode, sizeof mode);
+    mode.dmSize = sizeof mode;
+    if (!EnumDisplaySettingsW(nullptr, ENUM_CURRENT_SETTINGS, &mode) || mode.dmPelsWidth == 0 ||
+        mode.dmPelsHeight == 0)
+        return false;
+    *width = static_cast<int>(mode.dmPelsWidth);
+    *height = static_cast<int>(mode.dmPelsHeight);
+    return true;
+}
+
 Window::CreateResult Window::create(const char* title, int width, int height, bool fullscreen,
                                     WindowHandlers handlers) {
     _handlers = std::move(handlers);
@@ -127,6 +139,14 @@ LRESULT Window::handleMessage(HWND window, UINT message, WPARAM wParam, LPARAM l
             EndPaint(window, &paint);
             // Invalid again at once: the next WM_PAINT comes as soon as the queue is empty.
             InvalidateRect(window, nullptr, FALSE);
+            return 0;
+        }
+        case WM_SIZE: {
+            // Minimised: nothing to draw into, nothing to follow.
+            if (wParam == SIZE_MINIMIZED) return 0;
+            WindowEvent event;
+            event.kind = WindowEvent::Resized;
+            deliver(event);
             return 0;
         }
         case WM_KEYDOWN: {

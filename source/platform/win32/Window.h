@@ -4,11 +4,11 @@
 // ChangeDisplaySettingsW (CDS_FULLSCREEN) for fullscreen and creates the hidden
 // window; its creation message takes the class's own device context, sets the
 // presentation's pixel format and runs the creation handler. In windowed mode the
-// client area is exactly the requested size. The context is built in two steps: a
+// client area is the requested size unless the system clamps it to the screen. The context is built in two steps: a
 // legacy one from wglCreateContext (GLEW is initialised on it), then the 4.3 core,
 // forward-compatible one from wglCreateContextAttribsARB.
 //
-// The window procedure hands paint requests (between BeginPaint and EndPaint, the
+// The window procedure hands size changes, paint requests (between BeginPaint and EndPaint, the
 // window invalidated again afterwards so frames follow each other), key presses and
 // the window's destruction to the message handler. An exception thrown by a handler
 // does not cross the system's frames: it is kept and thrown again from create() or
@@ -40,6 +40,8 @@ public:
 
     // True when the primary display lists width x height (EnumDisplaySettingsW).
     static bool displayOffersMode(int width, int height);
+    // The primary display's current mode (ENUM_CURRENT_SETTINGS); false when it cannot be told.
+    static bool desktopMode(int* width, int* height);
 
     enum class CreateResult { Created, NoPixelFormat, FullscreenRefused };
 
@@ -52,6 +54,8 @@ public:
     // Releases and deletes the legacy context and makes the core one current.
     bool makeCurrent();
     void setSwapInterval(int interval);
+    // A windowed window has a sizing frame already.
+    void allowResizing() {}
     void show();
     bool displayShowsMode(int width, int height) const;
     void swap();
