@@ -41,7 +41,8 @@ public:
     // True when the primary display lists width x height (EnumDisplaySettingsW).
     static bool displayOffersMode(int width, int height);
 
-    enum class CreateResult { Created, NoPixelFormat, FullscreenRefused };
+    // NoWindow: CreateWindowExW failed for another reason than the pixel format.
+    enum class CreateResult { Created, NoPixelFormat, NoWindow, FullscreenRefused };
 
     CreateResult create(const char* title, int width, int height, bool fullscreen, WindowHandlers handlers);
 
