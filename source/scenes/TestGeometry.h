@@ -75,6 +75,10 @@ public:
     // The overlay's "aspectRatio": the image's aspect over the window's.
     static float creditsAspectRatio(double imageAspect, int windowWidth, int windowHeight);
 
+    // Finds the model's meshes, their matrices and bounds: once in the constructor, and
+    // again whenever nodes were added to or taken from model() since.
+    void collectMeshes();
+
     // The parameter names, in registration order.
     static const std::vector<std::string>& parameterNames();
 
@@ -106,7 +110,6 @@ private:
 
     void createQuad();
     void loadTextures(const std::string& directory, PngPrefetch& decoded);
-    void collectMeshes();
     // The corners the mesh's draw call reads, in world space; false when they cannot be told.
     static bool worldCorners(const VertexAttributes& geometry, const Attribute<glm::vec3>* positions,
                              const glm::mat4& model, std::vector<glm::dvec3>& corners);
