@@ -13,7 +13,7 @@ static void BM_EvaluateFilmTracks(benchmark::State& state) {
     std::vector<sync_track> tracks(kTracks);
     for (int t = 0; t < kTracks; ++t) {
         for (int k = 0; k < kKeys; ++k)
-            keys[t].push_back(sync_key{k * 14 + t, static_cast<float>(k % 7), static_cast<key_type>(k % 4)});
+            keys[t].push_back(sync_key{k * 14 + t, static_cast<float>(k % 7), k % 4});
         tracks[t] = sync_track{const_cast<char*>("t"), keys[t].data(), static_cast<uint64_t>(kKeys)};
     }
     double row = 0.0;

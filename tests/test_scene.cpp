@@ -199,16 +199,21 @@ TEST_F(SceneTest, GeometryThatIsNotTrianglesCastsNoShadow) {
     GLuint withoutLines = countShadowPrimitives();
     EXPECT_GT(withoutLines, 0u);
 
+    // Lines in the light's reach, among the meshes the scene draws.
     auto lines = std::make_shared<VertexAttributes>(GL_LINES);
     auto positions = std::make_shared<Attribute<glm::vec3>>();
     *positions->data() = {glm::vec3(0, 1, 0), glm::vec3(0, 5, 0), glm::vec3(1, 1, 0), glm::vec3(1, 5, 0)};
     lines->setAttribute(positions, 0);
+    lines->create();
     auto node = std::make_shared<sg::GeometryNode>(lines);
     auto& children = scene_->model()->getRoot()->getChildren();
     scene_->model()->getRoot()->addChild(node);
+    scene_->collectMeshes();
     GLuint withLines = countShadowPrimitives();
     children.pop_back();
+    scene_->collectMeshes();
     EXPECT_EQ(withLines, withoutLines);
+    EXPECT_EQ(countShadowPrimitives(), withoutLines);
 }
 
 TEST_F(SceneTest, NoiseAndItsOffsetsReplayFromTheSameGeneratorState) {

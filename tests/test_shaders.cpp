@@ -142,7 +142,7 @@ TEST_F(ShaderEngineTest, ProgramsExposeTheUniformsThePassesSet) {
         {"gPassT", {"VP", "texDiff", "texNorm", "texSpec"}},
         {"shadow", {"MVP"}},
         {"lighting",
-         {"texPos", "texNor", "texCol", "texTan", "texBit", "texBum", "texSpc", "shadowMap",
+         {"texPos", "texNor", "texCol", "texTex", "texTan", "texBit", "texBum", "texSpc", "shadowMap",
           "blinnTermExponent", "attenuationExponent", "intensity", "lightPos", "lightAmb", "lightDif",
           "lightSpc"}},
         {"quad", {"aspectRatio", "amp", "image"}},
@@ -152,7 +152,6 @@ TEST_F(ShaderEngineTest, ProgramsExposeTheUniformsThePassesSet) {
         {"sumMipMaps", {"mipmapLevel", "levels[0]"}},
         {"postproc", {"texFbo1", "texFbo2", "texNoise", "noiseOffset", "time"}},
     };
-    // ("texTex" is set by the lighting pass but the lighting needs no texture coordinate.)
     for (const auto& [program, uniforms] : expected) {
         std::set<std::string> active = activeUniforms(engine.programs.at(program));
         for (const std::string& uniform : uniforms)

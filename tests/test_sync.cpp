@@ -103,7 +103,7 @@ TEST(SyncEvaluation, DifferenceIsTakenInSinglePrecision) {
 }
 
 TEST(SyncEvaluation, UnknownTypeHoldsAndOddRowsDoNotOverflow) {
-    std::vector<sync_key> keys = {{0, 2.0f, static_cast<key_type>(7)}, {10, 4.0f, KEY_LINEAR}};
+    std::vector<sync_key> keys = {{0, 2.0f, 7}, {10, 4.0f, KEY_LINEAR}};
     sync_track track = makeTrack(keys);
     EXPECT_DOUBLE_EQ(sync_track_value(&track, 5.0), 2.0);
     EXPECT_DOUBLE_EQ(sync_track_value(&track, 1e300), 4.0);

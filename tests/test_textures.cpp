@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <vector>
 
 namespace {
@@ -110,10 +111,50 @@ TEST_F(Textures, MipmappedTextureGeneratesItsLevelsOnEveryUpload) {
     expectNoGlError();
 }
 
-TEST_F(Textures, TimerQueryOwnsItsQueryNamesWithoutGlErrors) {
-    { gl::TimerQuery first; }
-    gl::TimerQuery second;
-    gl::TimerQuery third;
+// Each name times real GPU work (a shaded full-screen draw into a target) and is deleted
+// with its owner.
+TEST_F(Textures, TimerQueryOwnsFourWorkingQueryNamesForItsLifetime) {
+    GLuint target = 0, framebuffer = 0, vao = 0;
+    glGenTextures(1, &target);
+    glBindTexture(GL_TEXTURE_2D, target);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, 256, 256, 0, GL_RGBA, GL_UNSIGNED_BYTE, nullptr);
+    glGenFramebuffers(1, &framebuffer);
+    glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
+    glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, target, 0);
+    glViewport(0, 0, 256, 256);
+    glGenVertexArrays(1, &vao);
+    glBindVertexArray(vao);
+    const GLuint program = hvtest::buildProgram(
+        hvtest::kFullScreenVertex,
+        "#version 430 core\nout vec4 c;\nvoid main() { float v = gl_FragCoord.x;\n"
+        "  for (int i = 0; i < 64; ++i) v = fract(sin(v) * 43758.5453);\n  c = vec4(v); }\n");
+    glUseProgram(program);
+
+    std::array<GLuint, 4> names{};
+    {
+        gl::TimerQuery timer;
+        names = timer.names();
+        for (size_t i = 0; i < names.size(); ++i) {
+            for (size_t j = 0; j < i; ++j) EXPECT_NE(names[i], names[j]);
+            glBeginQuery(GL_TIME_ELAPSED, names[i]);
+            glDrawArrays(GL_TRIANGLES, 0, 3);
+            glEndQuery(GL_TIME_ELAPSED);
+            GLuint64 elapsed = 0;
+            glGetQueryObjectui64v(names[i], GL_QUERY_RESULT, &elapsed);
+            EXPECT_GT(elapsed, 0u) << i;
+            EXPECT_EQ(glIsQuery(names[i]), GL_TRUE) << i;
+        }
+        expectNoGlError();
+    }
+    for (GLuint name : names) EXPECT_EQ(glIsQuery(name), GL_FALSE) << name;
+
+    glUseProgram(0);
+    glDeleteProgram(program);
+    glBindVertexArray(0);
+    glDeleteVertexArrays(1, &vao);
+    glBindFramebuffer(GL_FRAMEBUFFER, 0);
+    glDeleteFramebuffers(1, &framebuffer);
+    glDeleteTextures(1, &target);
     expectNoGlError();
 }
 

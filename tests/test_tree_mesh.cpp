@@ -185,12 +185,44 @@ TEST(TreeMesh, BentBranchKeepsOutwardNormalsAndOrthonormalTangentFrames) {
     }
 }
 
+// A branch hanging straight down or standing straight up, and one with a single vertical
+// segment: the vertical rings turn from +z, every other ring from +y as always.
+TEST(TreeMesh, SegmentsAlongYGetFiniteRingsTurnedFromZ) {
+    const auto check = [](TubeFixture& tube, const char* name) {
+        tube.rebuild();
+        for (int location : {0, 1, 4, 5}) {
+            for (const glm::vec3& v : stream<glm::vec3>(*tube.mesh, location)) {
+                ASSERT_TRUE(std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z)) << name << location;
+            }
+        }
+        for (size_t i = 1; i + 2 < kPoints; ++i) {
+            const glm::dvec3 dir = glm::normalize(tube.p(i + 1) - tube.p(i));
+            const bool alongY = dir.x == 0.0 && dir.z == 0.0;
+            const glm::dvec3 up = alongY ? glm::dvec3(0.0, 0.0, 1.0) : glm::dvec3(0.0, 1.0, 0.0);
+            const glm::dvec3 u2 = glm::normalize(up - dir * (glm::dot(dir, up) / glm::dot(dir, dir)));
+            for (int j = 0; j < 4; ++j) {
+                const double half = j * (-90.0) * 0.017453292519943295 * 0.5;
+                const glm::dquat q(std::cos(half), dir * std::sin(half));
+                ASSERT_EQ(tube.rings[4 * i + j], glm::vec3(tube.p(i) + (q * u2) * tube.radii[i]))
+                    << name << " " << i << " " << j;
+            }
+        }
+    };
+    TubeFixture up([](size_t i) { return glm::dvec3(0.25, 1.0 + 0.05 * i, -0.5); }, 0.02);
+    check(up, "+y");
+    TubeFixture down([](size_t i) { return glm::dvec3(0.25, 1.0 - 0.05 * i, -0.5); }, 0.02);
+    check(down, "-y");
+    TubeFixture step([](size_t i) { return glm::dvec3(0.25, i > 10 ? 0.05 : 0.0, 0.05 * (i > 10 ? i - 1 : i)); },
+                     0.02);
+    check(step, "one vertical segment");
+}
+
 using TreeMeshDeathTest = ::testing::Test;
 
 TEST_F(TreeMeshDeathTest, DegenerateChainsAreInternalErrors) {
     EXPECT_DEATH(
         {
-            TubeFixture tube([](size_t i) { return glm::dvec3(0, 0.05 * i, 0); }, 0.1);
+            TubeFixture tube([](size_t) { return glm::dvec3(0.5, 1.0, 0.5); }, 0.1);
             tube.rebuild();
         },
         "Expression: u2 == u2\nFile: source\\\\cpp\\\\Tree");

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <stdexcept>
+#include <string>
 
 namespace {
 
@@ -224,21 +225,30 @@ protected:
         glDeleteTextures(1, &_texture);
         VertexAttributesGl::TearDown();
     }
-    hvtest::ImageRGBA8 render(VertexAttributes& geometry, bool ranged) {
+    // The whole geometry, or with count > 0 the range from `first`.
+    hvtest::ImageRGBA8 render(VertexAttributes& geometry, GLint first = 0, GLsizei count = 0) {
         glClearColor(0, 0, 0, 1);
         glClear(GL_COLOR_BUFFER_BIT);
-        if (ranged)
-            geometry.drawRange(0, 3);
+        if (count > 0)
+            geometry.drawRange(first, count);
         else
             geometry.draw();
         return hvtest::readFramebufferRGBA8(_fbo, kSize, kSize);
+    }
+    // Which quarters of the target are lit, as "LL LR UL UR" flags (lower left first).
+    std::string litQuarters(const hvtest::ImageRGBA8& image) {
+        std::string lit;
+        for (int y : {1, 6}) {
+            for (int x : {1, 6}) lit += image.at(x, y)[0] == 255 ? '1' : '0';
+        }
+        return lit;
     }
     GLuint _texture = 0;
     GLuint _fbo = 0;
     GLuint _program = 0;
 };
 
-TEST_F(VertexAttributesDraw, IndexedCubeDrawsThirtySixIndicesAndRangeDrawsUnindexed) {
+TEST_F(VertexAttributesDraw, IndexedCubeDrawsThirtySixIndices) {
     // Corners: 0..3 the back face (counter-clockwise from bottom left), 4..7 the front face.
     const std::vector<GLuint> indices = {0, 1, 2, 0, 2, 3, 4, 5, 6, 4, 6, 7, 0, 1, 5, 0, 5, 4,
                                          3, 2, 6, 3, 6, 7, 0, 3, 7, 0, 7, 4, 1, 2, 6, 1, 6, 5};
@@ -259,16 +269,39 @@ TEST_F(VertexAttributesDraw, IndexedCubeDrawsThirtySixIndicesAndRangeDrawsUninde
     glGetIntegerv(GL_ELEMENT_ARRAY_BUFFER_BINDING, &elementBinding);
     EXPECT_EQ(static_cast<GLuint>(elementBinding), cube.elementBuffer);
 
-    hvtest::ImageRGBA8 whole = render(cube, false);
+    hvtest::ImageRGBA8 whole = render(cube);
     EXPECT_EQ(whole.at(2, 5)[0], 255);  // upper left of the centre square
     EXPECT_EQ(whole.at(5, 2)[0], 255);  // lower right
     EXPECT_EQ(whole.at(0, 0)[0], 0);    // outside the cube
     EXPECT_EQ(whole.at(7, 7)[0], 0);
+}
 
-    // First three corners without indices: only the lower-right half of the square.
-    hvtest::ImageRGBA8 triangle = render(cube, true);
-    EXPECT_EQ(triangle.at(5, 2)[0], 255);
-    EXPECT_EQ(triangle.at(2, 5)[0], 0);
+// One triangle in each quarter of the target. The indices list them in another order
+// than the vertices, so a range read from the wrong place lights the wrong quarters.
+TEST_F(VertexAttributesDraw, RangesStartAtTheirFirstIndexOrVertex) {
+    auto corners = stream<glm::vec3>(0);
+    for (glm::vec2 centre : {glm::vec2(-0.5f, -0.5f), glm::vec2(0.5f, -0.5f), glm::vec2(-0.5f, 0.5f),
+                             glm::vec2(0.5f, 0.5f)}) {
+        for (glm::vec2 corner : {glm::vec2(-0.4f, -0.4f), glm::vec2(0.4f, -0.4f), glm::vec2(0.0f, 0.4f)})
+            corners->data()->push_back(glm::vec3(centre + corner, 0.0f));
+    }
+    // Upper right, lower left, upper left, lower right.
+    IndexedVertexAttributes indexed(GL_TRIANGLES, {9, 10, 11, 0, 1, 2, 6, 7, 8, 3, 4, 5});
+    indexed.setAttribute(corners, 0);
+    indexed.create();
+    EXPECT_EQ(litQuarters(render(indexed)), "1111");
+    EXPECT_EQ(litQuarters(render(indexed, 0, 3)), "0001");
+    EXPECT_EQ(litQuarters(render(indexed, 3, 3)), "1000");
+    EXPECT_EQ(litQuarters(render(indexed, 6, 6)), "0110");
+    EXPECT_EQ(litQuarters(render(indexed, 9, 3)), "0100");
+
+    VertexAttributes plain(GL_TRIANGLES);
+    auto sameCorners = stream<glm::vec3>(0);
+    *sameCorners->data() = *corners->data();
+    plain.setAttribute(sameCorners, 0);
+    plain.create();
+    EXPECT_EQ(litQuarters(render(plain, 3, 3)), "0100");
+    EXPECT_EQ(litQuarters(render(plain, 6, 6)), "0011");
 }
 
 TEST_F(VertexAttributesDraw, PlainDrawCountsTheVerticesAtLocationZero) {
@@ -277,13 +310,13 @@ TEST_F(VertexAttributesDraw, PlainDrawCountsTheVerticesAtLocationZero) {
     *corners->data() = {{-1, -1, 0}, {1, -1, 0}, {1, 1, 0}, {-1, -1, 0}, {1, 1, 0}, {-1, 1, 0}};
     strip.setAttribute(corners, 0);
     strip.create();
-    hvtest::ImageRGBA8 image = render(strip, false);
+    hvtest::ImageRGBA8 image = render(strip);
     EXPECT_EQ(image.at(0, 7)[0], 255);
     EXPECT_EQ(image.at(7, 0)[0], 255);
 
     VertexAttributes noPositions(GL_TRIANGLES);
     noPositions.create();
-    render(noPositions, false);  // nothing to draw, and nothing read from a missing stream
+    render(noPositions);  // nothing to draw, and nothing read from a missing stream
 }
 
 class VertexAttributesTextures : public VertexAttributesGl {

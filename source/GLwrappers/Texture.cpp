@@ -83,6 +83,7 @@ public:
     ~QueryObject() { glDeleteQueries(1, &_name); }
     QueryObject(const QueryObject&) = delete;
     QueryObject& operator=(const QueryObject&) = delete;
+    GLuint name() const { return _name; }
 
 private:
     GLuint _name = 0xFFFFFFFFu;
@@ -107,5 +108,10 @@ struct TimerQuery::Impl {
 TimerQuery::TimerQuery() : _impl(std::make_unique<Impl>()) {}
 
 TimerQuery::~TimerQuery() = default;
+
+std::array<GLuint, 4> TimerQuery::names() const {
+    return {_impl->pairA.first.name(), _impl->pairA.second.name(), _impl->pairB.first.name(),
+            _impl->pairB.second.name()};
+}
 
 }  // namespace gl

@@ -6,12 +6,13 @@
 // again on every call: repeat wrapping, linear magnification, and trilinear
 // minification when the texture is mipmapped (plain linear otherwise).
 //
-// TimerQuery owns four GL query names (two pairs). Nothing begins, ends or reads them;
-// they exist as long as their owner.
+// TimerQuery owns four GL query names (two pairs). Nothing in the film begins, ends or
+// reads them; they exist as long as their owner.
 #pragma once
 
 #include <GL/glew.h>
 
+#include <array>
 #include <memory>
 #include <vector>
 
@@ -61,6 +62,9 @@ public:
 
     TimerQuery(const TimerQuery&) = delete;
     TimerQuery& operator=(const TimerQuery&) = delete;
+
+    // The four names, first pair first: whoever times GPU work begins and ends them.
+    std::array<GLuint, 4> names() const;
 
 private:
     struct Impl;

@@ -157,6 +157,33 @@ inline __attribute__((always_inline)) void ringLoop(
     }
 }
 
+// Ring i again for a segment along +-y, where the up vector has no part across the axis:
+// the side vector is then +z (the axis is exactly perpendicular to it), computed in the
+// same operations as the loop above with (0, 0, 1) in place of (0, 1, 0).
+void ringAcrossZ(TubeScratch& scratch, const double* radii, size_t i) {
+    static const RingRotation rotation;
+    const double* x = scratch.position(0);
+    const double* y = scratch.position(1);
+    const double* z = scratch.position(2);
+    const double p0x = x[i], p0y = y[i], p0z = z[i];
+    const double dx = x[i + 1] - p0x, dy = y[i + 1] - p0y, dz = z[i + 1] - p0z;
+    const double toUnit = 1.0 / std::sqrt((dx * dx + dy * dy) + dz * dz);
+    const double ax = dx * toUnit, ay = dy * toUnit, az = dz * toUnit;
+    const double along = ((ax * 0.0 + ay * 0.0) + az * 1.0) / ((ax * ax + ay * ay) + az * az);
+    const double vx = 0.0 - ax * along, vy = 0.0 - ay * along, vz = 1.0 - az * along;
+    const double toUnitV = 1.0 / std::sqrt((vx * vx + vy * vy) + vz * vz);
+    const double u2x = vx * toUnitV, u2y = vy * toUnitV, u2z = vz * toUnitV;
+    scratch.axes[i] = u2x;
+    scratch.axes[scratch.points + i] = u2y;
+    scratch.axes[2 * scratch.points + i] = u2z;
+    for (int j = 0; j < kRingSize; ++j) {
+        const Offset v = rotated(rotation.w[j], rotation.s[j], ax, ay, az, u2x, u2y, u2z);
+        scratch.corner(j, 0)[i] = static_cast<float>(p0x + v.x * radii[i]);
+        scratch.corner(j, 1)[i] = static_cast<float>(p0y + v.y * radii[i]);
+        scratch.corner(j, 2)[i] = static_cast<float>(p0z + v.z * radii[i]);
+    }
+}
+
 template <typename... Rows>
 void ringLoopNarrow(Rows... rows) {
     ringLoop(rows...);
@@ -193,9 +220,12 @@ void computeRings(TubeScratch& scratch, const double* radii) {
     run([](auto... rows) { ringLoopNarrow(rows...); });
 #endif
     // Checked ring by ring as the rings are meant, once the side-by-side loop is done.
+    // Only a segment along +-y lacks a side vector there; every other ring keeps its bits.
     for (size_t i = 0; i < rings; ++i) {
         const glm::dvec3 p0(x[i], y[i], z[i]);
         HV_ASSERT(p0 == p0, tree::kAssertSource);
+        if (!(std::isfinite(ux[i]) && std::isfinite(uy[i]) && std::isfinite(uz[i])))
+            ringAcrossZ(scratch, radii, i);
         const glm::dvec3 u2(ux[i], uy[i], uz[i]);
         HV_ASSERT(u2 == u2, tree::kAssertSource);
     }

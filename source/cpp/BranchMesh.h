@@ -9,8 +9,9 @@
 // 3 texture coordinate, 4 tangent, 5 bitangent. Positions and normals come from the
 // particles' current positions and the radii; colours and texture coordinates are
 // written once. rebuildTubeMesh allocates nothing: the streams and the ring scratch
-// keep their sizes. Degenerate geometry (NaN positions, a segment along +-y, zero
-// normals) is an internal error and ends the process.
+// keep their sizes. A ring's side vector is the up vector (0, 1, 0) made perpendicular
+// to its segment, or +z for a segment along +-y. Degenerate geometry (NaN positions,
+// two particles at one place, zero normals) is an internal error and ends the process.
 #pragma once
 
 #include "cpp/Particle.h"

@@ -40,6 +40,9 @@ Demo& Demo::createWindow(const DisplaySettings& settings) {
         case platform::Window::CreateResult::NoPixelFormat:
             platform::showMessageBox("Couldn't set pixel format.");
             std::exit(1);
+        case platform::Window::CreateResult::NoWindow:
+            platform::showMessageBox("Couldn't create window.");
+            std::exit(1);
         case platform::Window::CreateResult::FullscreenRefused:
             platform::showMessageBox("Failed to set full screen mode.");
             std::exit(1);

@@ -1,7 +1,8 @@
 // The setup dialog's lists, without any display.
 //
-// DisplayModeTable holds the resolutions offered in the dialog, in the driver's
-// enumeration order. A mode equal to the entry just before it is dropped (drivers
+// DisplayModeTable holds the resolutions offered in the dialog, in the order they are
+// offered: the driver's enumeration order on Windows, SDL2's sorted order on Linux
+// (largest first). A mode equal to the entry just before it is dropped (drivers
 // list each size once per colour depth and refresh rate); a size that comes back
 // after other sizes is listed again. At most kMaxModes entries are kept. The list
 // index shown in the dialog equals the table index.

@@ -301,6 +301,8 @@ void TestGeometry::drawQuad() {
 }
 
 void TestGeometry::collectMeshes() {
+    _meshes.clear();
+    _modelBounds = Box();
     sg::RenderVisitor visitor;
     _model->getRoot()->accept(&visitor);
     std::vector<EnclosingMeshes::MeshCorners> corners;

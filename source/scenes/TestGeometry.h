@@ -81,6 +81,10 @@ public:
     // The overlay's "aspectRatio": the image's aspect over the window's.
     static float creditsAspectRatio(double imageAspect, int windowWidth, int windowHeight);
 
+    // Finds the model's meshes, their matrices and bounds: once in the constructor, and
+    // again whenever nodes were added to or taken from model() since.
+    void collectMeshes();
+
     // The parameter names, in registration order.
     static const std::vector<std::string>& parameterNames();
 
@@ -119,7 +123,6 @@ private:
     // The projection for the drawable's shape, uploaded to the geometry pass.
     void useProjectionFor(int width, int height);
     void loadTextures(const std::string& directory, PngPrefetch& decoded);
-    void collectMeshes();
     // The corners the mesh's draw call reads, in world space; false when they cannot be told.
     static bool worldCorners(const VertexAttributes& geometry, const Attribute<glm::vec3>* positions,
                              const glm::mat4& model, std::vector<glm::dvec3>& corners);

@@ -137,7 +137,7 @@ static const char* read_keys(struct sync_device* d, void* file, struct sync_trac
         }
         keys[i].row = row;
         keys[i].value = value;
-        keys[i].type = (enum key_type)type;
+        keys[i].type = type;
     }
     problem = keys_problem(keys, count);
     if (problem) {

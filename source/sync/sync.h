@@ -29,7 +29,7 @@ enum key_type { KEY_STEP = 0, KEY_LINEAR = 1, KEY_SMOOTH = 2, KEY_RAMP = 3 };
 struct sync_key {
     int row;
     float value;
-    enum key_type type;
+    int32_t type; /* an enum key_type; signed, as the file's byte is (the enum alone is unsigned under GCC) */
 };
 
 struct sync_track {

@@ -24,7 +24,7 @@ BunchPath::BunchPath(const synctrack::Timeline& timeline) {
         for (int axis = 0; axis < 3; ++axis) {
             if (track.name != kNames[axis]) continue;
             for (const synctrack::TimelineKey& key : track.keys)
-                _keys[axis].push_back(sync_key{key.row, key.value, static_cast<key_type>(key.type)});
+                _keys[axis].push_back(sync_key{key.row, key.value, key.type});
         }
     }
 }

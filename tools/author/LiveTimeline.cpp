@@ -32,7 +32,7 @@ bool applyTimeline(const synctrack::Timeline& timeline, const std::string& path,
     for (const synctrack::TimelineTrack& track : timeline.tracks) {
         std::vector<sync_key> keys;
         for (const synctrack::TimelineKey& key : track.keys)
-            keys.push_back(sync_key{key.row, key.value, static_cast<key_type>(key.type)});
+            keys.push_back(sync_key{key.row, key.value, key.type});
         // The library's own check, on a scratch track, so no track changes unless all can.
         sync_track scratch{nullptr, nullptr, 0};
         const char* problem = nullptr;

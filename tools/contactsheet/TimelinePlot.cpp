@@ -25,7 +25,7 @@ const Rgb kCurve{255, 190, 80};
 std::vector<double> sampleTrack(const synctrack::TimelineTrack& track, int columns, double rowsPerColumn) {
     std::vector<sync_key> keys;
     for (const synctrack::TimelineKey& k : track.keys) {
-        keys.push_back(sync_key{k.row, k.value, static_cast<key_type>(k.type)});
+        keys.push_back(sync_key{k.row, k.value, k.type});
     }
     std::string name = track.name;
     const sync_track syncTrack{&name[0], keys.data(), static_cast<uint64_t>(keys.size())};

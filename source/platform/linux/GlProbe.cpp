@@ -12,20 +12,17 @@
 
 namespace platform {
 
-namespace {
-[[noreturn]] void fail(const char* what) {
-    showMessageBox(std::string(what) + ": " + SDL_GetError());
-    std::exit(1);
-}
-
-}  // namespace
-
 int probeMaxSamples() {
     // The probe window carries the same framebuffer format as the presentation window.
     requestWindowPixelFormat();
     SDL_Window* window =
         SDL_CreateWindow("Halvane probe", 0, 0, 16, 16, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
-    if (window == nullptr) fail("No GL pixel format for the probe window");
+    if (window == nullptr) {
+        // The message Windows shows for the same failure; SDL's reason goes to the log.
+        std::fprintf(stderr, "probe window: %s\n", SDL_GetError());
+        showMessageBox("Couldn't set pixel format.");
+        std::exit(1);
+    }
 
     // A context of whatever kind the driver gives by default, to load GL with.
     SDL_GLContext mock = SDL_GL_CreateContext(window);

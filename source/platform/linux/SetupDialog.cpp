@@ -94,7 +94,9 @@ DialogControls buildDialog() {
     return controls;
 }
 
-// Display 0's modes in the driver's order, neighbouring duplicates dropped.
+// Display 0's modes in SDL2's order, which SDL sorts: width, then height, then bits per
+// pixel, pixel layout and refresh rate, each largest first. A size's depths and rates are
+// therefore neighbours: the list holds each size once, widest (then tallest) first.
 void fillModeTable(DisplayModeTable& table) {
     int count = SDL_GetNumDisplayModes(0);
     for (int i = 0; i < count; ++i) {

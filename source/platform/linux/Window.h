@@ -31,7 +31,9 @@ public:
     // The desktop's current mode (display 0); false when it cannot be told.
     static bool desktopMode(int* width, int* height);
 
-    enum class CreateResult { Created, NoPixelFormat, FullscreenRefused };
+    // A window SDL cannot make is one without the GL framebuffer asked for (NoPixelFormat);
+    // NoWindow is the Windows window's own failure, never given here.
+    enum class CreateResult { Created, NoPixelFormat, NoWindow, FullscreenRefused };
 
     // Requests the presentation's framebuffer format and creates the hidden window;
     // in fullscreen also selects the display mode it switches to when shown and hides

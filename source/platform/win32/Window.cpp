@@ -103,7 +103,7 @@ Window::CreateResult Window::create(const char* title, int width, int height, bo
     if (_pixelFormatFailed) return CreateResult::NoPixelFormat;
     if (window == nullptr) {
         std::fprintf(stderr, "CreateWindowExW failed (system error %lu)\n", GetLastError());
-        return CreateResult::NoPixelFormat;
+        return CreateResult::NoWindow;
     }
     return CreateResult::Created;
 }

@@ -43,7 +43,8 @@ public:
     // The primary display's current mode (ENUM_CURRENT_SETTINGS); false when it cannot be told.
     static bool desktopMode(int* width, int* height);
 
-    enum class CreateResult { Created, NoPixelFormat, FullscreenRefused };
+    // NoWindow: CreateWindowExW failed for another reason than the pixel format.
+    enum class CreateResult { Created, NoPixelFormat, NoWindow, FullscreenRefused };
 
     CreateResult create(const char* title, int width, int height, bool fullscreen, WindowHandlers handlers);
 
