@@ -61,6 +61,14 @@ if(HV_BUILD_TESTS)
   endforeach()
 endif()
 
+# Where the programs find the film's files when they are not told (a scratch prefix).
+if(HV_BUILD_TESTS AND TARGET halvane-frames AND TARGET halvane-capture)
+  add_test(NAME data_directory
+           COMMAND timeout -k 5 100 bash ${CMAKE_SOURCE_DIR}/tests/test_data_dir.sh $<TARGET_FILE:halvane>
+                   $<TARGET_FILE:halvane-frames> $<TARGET_FILE:halvane-capture> ${CMAKE_BINARY_DIR}/run)
+  set_tests_properties(data_directory PROPERTIES LABELS shell TIMEOUT 120)
+endif()
+
 # Every way out after a fullscreen switch gives the desktop its mode back: a real X server
 # with switchable modes (X.Org's dummy driver) on a display of its own, never two at once.
 if(HV_BUILD_TESTS)

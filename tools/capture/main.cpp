@@ -100,7 +100,7 @@ int captureFilm(int argc, char** argv) {
     // --out names a place from where we were started, not from the run directory.
     OutputFile output(options.out.empty() ? std::string() : std::filesystem::absolute(options.out).string());
     if (!options.bench && !output.checkWritable(&why)) return failure(why);
-    if (::chdir(options.dir.c_str()) != 0) return failure("cannot enter " + options.dir);
+    if (!enterRunDirectory(options.dir, &why)) return failure(why);
 
     std::optional<platform::PcmBuffer> music = loadMusic();
     if (!music) return failure(std::string("cannot read the music ") + kMusicFile);

@@ -10,7 +10,8 @@
 // clock we set (FilmRenderer, shared with halvane-capture). The branches step by film
 // time from 0 without a catch-up bound, so a frame at T is the same on every run and
 // whatever other times the run renders.
-// Frames are written as DIR/frame_<T>.png.
+// Frames are written as DIR/frame_<T>.png. Without --dir the film's files are looked
+// for where the program looks for them (DataDirectory.h).
 // Exit status: 0 done, 1 after any failure (its message on stderr; no message box is
 // shown, so a script never waits on one), 2 for a usage error.
 #include "FilmRenderer.h"
@@ -18,6 +19,7 @@
 #include "PngWriter.h"
 
 #include "cpp/LoadTimeline.h"
+#include "platform/DataDirectory.h"
 #include "platform/RenderingProcess.h"
 #include "platform/MessageBox.h"
 
@@ -35,7 +37,7 @@
 namespace {
 
 struct Options {
-    std::string dir = ".";
+    std::string dir;  // empty: looked for
     std::string out;
     int width = 640;
     int height = 400;
@@ -111,7 +113,12 @@ int renderFrames(int argc, char** argv) {
     if (!parseOptions(argc, argv, &options, &why)) return usage(why.c_str());
     // --out names a place from where we were started, not from the run directory.
     if (!options.out.empty()) options.out = std::filesystem::absolute(options.out).string();
-    if (chdir(options.dir.c_str()) != 0) {
+    if (options.dir.empty()) {
+        if (!platform::enterDataDirectory(&why)) {
+            std::fprintf(stderr, "halvane-frames: %s\n", why.c_str());
+            return 1;
+        }
+    } else if (chdir(options.dir.c_str()) != 0) {
         std::fprintf(stderr, "halvane-frames: cannot enter %s\n", options.dir.c_str());
         return 1;
     }
