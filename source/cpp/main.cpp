@@ -11,6 +11,7 @@
 #include "cpp/Demo.h"
 #include "cpp/DisplaySettings.h"
 #include "cpp/GLError.h"
+#include "cpp/StandardOptions.h"
 #include "platform/Bass.h"
 #include "platform/DataDirectory.h"
 #include "platform/ExitGuard.h"
@@ -27,19 +28,18 @@
 namespace {
 
 const char* const kUsage =
-    "usage: halvane [--print-data-dir]\n"
+    "usage: halvane [--print-data-dir | --help | --version]\n"
     "  plays the film: a dialog for the display settings, then the film to the end of its music\n"
     "  (Escape ends it). Its files (data/, shaders/, sync_*.track) are read from the first of:\n"
     "  the working directory, the program's directory, ../share/halvane beside the program.\n"
     "  --print-data-dir  prints the directory the film would be read from, and exits\n";
 
 // The status to end with when the command line is all there is to do; -1 to play the film.
+// Answered before anything else, so it needs no display and no files (the Windows
+// program too, whose answer goes to the console it was started from).
 int answerCommandLine(int argc, char** argv) {
-    if (argc < 2) return -1;
-    if (argc == 2 && std::strcmp(argv[1], "--help") == 0) {
-        std::fputs(kUsage, stdout);
-        return 0;
-    }
+    const int answered = answerHelpOrVersion(argc, argv, "halvane", kUsage);
+    if (answered >= 0 || argc < 2) return answered;
     if (argc == 2 && std::strcmp(argv[1], "--print-data-dir") == 0) {
         const platform::DataDirectorySearch search = platform::findDataDirectory();
         if (search.found.empty()) {

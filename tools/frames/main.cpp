@@ -19,6 +19,7 @@
 #include "PngWriter.h"
 
 #include "cpp/LoadTimeline.h"
+#include "cpp/StandardOptions.h"
 #include "platform/DataDirectory.h"
 #include "platform/RenderingProcess.h"
 #include "platform/MessageBox.h"
@@ -48,14 +49,16 @@ struct Options {
     bool loadReport = false;
 };
 
+const char* const kUsage =
+    "usage: halvane-frames [--dir RUNDIR] [--size WxH] [--step SECONDS] [--without PASS]\n"
+    "                      --time T [--time T...] --out DIR\n"
+    "       halvane-frames [--dir RUNDIR] [--size WxH] --bench N --time T\n"
+    "       --load-report (with either) prints where loading spent its time\n"
+    "       without --dir, the film's files are taken from the first of the working directory,\n"
+    "       the program's directory and ../share/halvane beside it\n";
+
 int usage(const char* why) {
-    std::fprintf(stderr,
-                 "halvane-frames: %s\n"
-                 "usage: halvane-frames [--dir RUNDIR] [--size WxH] [--step SECONDS] [--without PASS]\n"
-                 "                      --time T [--time T...] --out DIR\n"
-                 "       halvane-frames [--dir RUNDIR] [--size WxH] --bench N --time T\n"
-                 "       --load-report (with either) prints where loading spent its time\n",
-                 why);
+    std::fprintf(stderr, "halvane-frames: %s\n%s", why, kUsage);
     return 2;
 }
 
@@ -169,6 +172,8 @@ int renderFrames(int argc, char** argv) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    const int answered = answerHelpOrVersion(argc, argv, "halvane-frames", kUsage);
+    if (answered >= 0) return answered;
     platform::prepareRenderingProcess(argv);
     // The scene's failures (a missing file, a broken shader) go to stderr, never to a box.
     platform::setMessageBoxHook([](const std::string&) {});
