@@ -43,18 +43,19 @@ int joinCommand(int argc, char** argv) {
     if (!checkJoin(parts, &why)) return failure(why);
     const SpanTag tag = joinedTag(parts);
 
-    if (::chdir(options.dir.c_str()) != 0) return failure("cannot enter " + options.dir);
+    if (!enterRunDirectory(options.dir, &why)) return failure(why);
     // The music is encoded from this run directory: it must be the one the parts were drawn from.
     if (!tag.content.empty()) {
         const std::optional<std::string> content = contentFingerprint(".", &why);
         if (!content) return failure(why);
         if (*content != tag.content)
-            return failure("the parts were drawn from other film content (" + tag.content + ") than " + options.dir +
+            return failure("the parts were drawn from other film content (" + tag.content + ") than " + (options.dir.empty() ? std::string("the film's files found") : options.dir) +
                            " holds (" + *content + "): its music would not be theirs");
     }
     const std::optional<platform::PcmBuffer> music = loadMusic();
     if (!music) return failure(std::string("cannot read the music ") + kMusicFile);
-    if (!musicCovers(*music, tag.span)) return failure("the music in " + options.dir + " ends before the joined span");
+    if (!musicCovers(*music, tag.span))
+        return failure("the music in " + std::filesystem::current_path().string() + " ends before the joined span");
 
     catchInterrupts();
     std::fprintf(stderr, "joining %zu parts: %lld frames, %.3f s from %.3f s at %dx%d, %d fps\n", parts.size(),

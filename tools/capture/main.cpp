@@ -30,6 +30,7 @@
 
 #include "cpp/BranchMotion.h"
 #include "cpp/Music.h"
+#include "cpp/StandardOptions.h"
 #include "platform/RenderingProcess.h"
 #include "platform/MessageBox.h"
 #include "platform/Mp3Decoder.h"
@@ -110,7 +111,7 @@ int captureFilm(int argc, char** argv) {
     // --out names a place from where we were started, not from the run directory.
     OutputFile output(options.out.empty() ? std::string() : std::filesystem::absolute(options.out).string());
     if (!options.bench && !output.checkWritable(&why)) return failure(why);
-    if (::chdir(options.dir.c_str()) != 0) return failure("cannot enter " + options.dir);
+    if (!enterRunDirectory(options.dir, &why)) return failure(why);
     const std::optional<std::string> content = contentFingerprint(".", &why);
     if (!content) return failure(why);
     g_content = *content;
@@ -147,6 +148,8 @@ int captureFilm(int argc, char** argv) {
 
 int main(int argc, char** argv) {
     // The frames are drawn as halvane-frames draws them, and as fast.
+    const int answered = answerHelpOrVersion(argc, argv, "halvane-capture", kCaptureUsage);
+    if (answered >= 0) return answered;
     platform::prepareRenderingProcess(argv);
     // A scene that cannot load says why on stderr; a box would wait for a click nobody gives.
     platform::setMessageBoxHook([](const std::string&) {});
