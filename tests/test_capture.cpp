@@ -112,6 +112,24 @@ std::vector<uint8_t> pngPixels(const fs::path& path) {
     return image ? image->pixels : std::vector<uint8_t>{};
 }
 
+// The file's format-level metadata entry `key`; empty when it has none.
+std::string metadataEntry(const fs::path& path, const char* key) {
+    AVFormatContext* format = nullptr;
+    if (avformat_open_input(&format, path.c_str(), nullptr, nullptr) < 0) return "";
+    const AVDictionaryEntry* entry = av_dict_get(format->metadata, key, nullptr, 0);
+    const std::string value = entry != nullptr ? entry->value : "";
+    avformat_close_input(&format);
+    return value;
+}
+
+// The version this build was made as, as the build wrote it down.
+std::string buildVersion() {
+    std::ifstream file(std::string(HV_BINARY_DIR) + "/version/version.txt");
+    std::string version;
+    std::getline(file, version);
+    return version;
+}
+
 }  // namespace
 
 // One second from 60 s at 320x200 and 30 fps in the default quality.
@@ -126,6 +144,8 @@ TEST(Capture, ASpanHoldsItsFramesAndTheMusicUnderThem) {
     EXPECT_EQ(media.height, 200);
     EXPECT_EQ(media.rateNum, 30);
     EXPECT_EQ(media.rateDen, 1);
+    EXPECT_EQ(metadataEntry(file, "halvane-version"), buildVersion());  // which build made the file
+    EXPECT_FALSE(buildVersion().empty());
     ASSERT_EQ(media.frames.size(), 30u);
     EXPECT_NEAR(media.frameTimes.front(), 0.0, 1e-6);
     EXPECT_NEAR(media.frameTimes.back(), 29.0 / 30.0, 1e-6);

@@ -10,7 +10,7 @@ target_link_libraries(hv_author PUBLIC hv_shell hv_tree hv_synctrack hv_sync Thr
 
 add_executable(halvane-author tools/author/main.cpp tools/author/AuthorSession.cpp tools/author/FileWatcher.cpp
                               tools/author/Overlay.cpp)
-target_link_libraries(halvane-author PRIVATE hv_author hv_shell hv_scene hv_arttext)
+target_link_libraries(halvane-author PRIVATE hv_author hv_shell hv_scene hv_arttext hv_version)
 
 # The tool on a virtual X server, driven by keys and by edits to a copy of the film.
 if(HV_BUILD_TESTS)

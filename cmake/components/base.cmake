@@ -11,7 +11,7 @@ add_library(hv_base STATIC
   source/platform/RenderingProcess.cpp)
 target_link_libraries(hv_base PUBLIC GLEW::GLEW OpenGL::OpenGL glm::glm)
 # The message box: what every platform does, then each one's own box.
-target_sources(hv_base PRIVATE source/platform/MessageBox.cpp)
+target_sources(hv_base PRIVATE source/platform/MessageBox.cpp source/platform/DataDirectory.cpp)
 if(WIN32)
   target_sources(hv_base PRIVATE source/platform/win32/MessageBox.cpp source/platform/win32/Text.cpp)
   target_link_libraries(hv_base PUBLIC user32)

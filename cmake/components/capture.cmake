@@ -25,7 +25,7 @@ add_executable(halvane-capture
   tools/capture/SpanTag.cpp
   tools/capture/WriterSettings.cpp)
 target_link_libraries(halvane-capture PRIVATE hv_film_renderer FFmpeg::avformat FFmpeg::avcodec FFmpeg::avutil
-                                              FFmpeg::swscale FFmpeg::swresample Threads::Threads)
+                                              FFmpeg::swscale FFmpeg::swresample Threads::Threads hv_version)
 
 if(HV_BUILD_TESTS)
   add_library(hv_media_decoder STATIC tests/support/MediaDecoder.cpp)

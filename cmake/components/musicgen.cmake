@@ -22,7 +22,7 @@ add_library(hv_musicgen STATIC
 target_include_directories(hv_musicgen PUBLIC ${CMAKE_SOURCE_DIR}/tools)
 
 add_executable(musicgen tools/musicgen/main.cpp)
-target_link_libraries(musicgen PRIVATE hv_musicgen)
+target_link_libraries(musicgen PRIVATE hv_musicgen hv_version)
 
 hv_add_test(test_musicgen SOURCES tests/test_musicgen.cpp LIBS hv_musicgen)
 hv_add_benchmark(musicgen_benchmark SOURCES benchmarks/musicgen_benchmark.cpp LIBS hv_musicgen)

@@ -20,7 +20,7 @@ add_library(hv_film_renderer STATIC tools/frames/FilmRenderer.cpp)
 target_link_libraries(hv_film_renderer PUBLIC hv_shell hv_scene hv_headless)
 
 add_executable(halvane-frames tools/frames/main.cpp tools/frames/FrameTimer.cpp)
-target_link_libraries(halvane-frames PRIVATE hv_film_renderer)
+target_link_libraries(halvane-frames PRIVATE hv_film_renderer hv_version)
 
 hv_add_test(test_scene SOURCES tests/test_scene.cpp LIBS hv_scene hv_headless)
 

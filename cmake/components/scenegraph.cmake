@@ -14,7 +14,7 @@ target_link_libraries(hv_scenegraph PUBLIC hv_vertexattributes hv_framebuffers a
 if(TARGET hv_gltest)
   add_executable(modelinfo tools/modelinfo/main.cpp tools/modelinfo/GraphJson.cpp)
   target_include_directories(modelinfo PRIVATE ${CMAKE_SOURCE_DIR}/tools/modelinfo)
-  target_link_libraries(modelinfo PRIVATE hv_scenegraph hv_gltest)
+  target_link_libraries(modelinfo PRIVATE hv_scenegraph hv_gltest hv_version)
 endif()
 
 hv_add_test(test_scenegraph SOURCES tests/test_scenegraph_nodes.cpp tests/test_scenegraph_visitors.cpp

@@ -15,7 +15,7 @@ target_link_libraries(hv_shell PUBLIC hv_scene hv_shell_lists hv_base hv_audio h
                                       GLEW::GLEW OpenGL::OpenGL glm::glm)
 
 add_executable(halvane source/cpp/main.cpp)
-target_link_libraries(halvane PRIVATE hv_shell)
+target_link_libraries(halvane PRIVATE hv_shell hv_version)
 set_target_properties(halvane PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/run)
 
 hv_add_test(test_shell_lists SOURCES tests/test_shell_lists.cpp LIBS hv_shell_lists)
@@ -32,6 +32,10 @@ if(WIN32)
     source/platform/win32/SetupDialog.cpp)
   target_link_libraries(hv_shell PUBLIC gdi32 user32)
   target_sources(halvane PRIVATE source/platform/win32/Halvane.rc)
+  # The version resource includes the header the build writes; a new version rebuilds it.
+  target_include_directories(halvane PRIVATE ${HV_VERSION_DIR})
+  set_source_files_properties(source/platform/win32/Halvane.rc PROPERTIES
+                              OBJECT_DEPENDS ${HV_VERSION_DIR}/HalvaneVersion.h)
   set_target_properties(halvane PROPERTIES WIN32_EXECUTABLE ON)
   return()
 endif()
@@ -59,6 +63,14 @@ if(HV_BUILD_TESTS)
     # One virtual X server at a time: concurrent xvfb-run -a can pick the same display.
     set_tests_properties(shell_program_${scenario} PROPERTIES LABELS "xvfb;shell" TIMEOUT 90 RESOURCE_LOCK xvfb)
   endforeach()
+endif()
+
+# Where the programs find the film's files when they are not told (a scratch prefix).
+if(HV_BUILD_TESTS AND TARGET halvane-frames AND TARGET halvane-capture)
+  add_test(NAME data_directory
+           COMMAND timeout -k 5 100 bash ${CMAKE_SOURCE_DIR}/tests/test_data_dir.sh $<TARGET_FILE:halvane>
+                   $<TARGET_FILE:halvane-frames> $<TARGET_FILE:halvane-capture> ${CMAKE_BINARY_DIR}/run)
+  set_tests_properties(data_directory PROPERTIES LABELS shell TIMEOUT 120)
 endif()
 
 # Every way out after a fullscreen switch gives the desktop its mode back: a real X server

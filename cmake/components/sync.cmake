@@ -6,7 +6,7 @@ add_library(hv_synctrack STATIC tools/synctrack/Timeline.cpp tools/synctrack/Tra
 target_include_directories(hv_synctrack PUBLIC ${CMAKE_SOURCE_DIR}/tools/synctrack)
 
 add_executable(synctrack tools/synctrack/main.cpp)
-target_link_libraries(synctrack PRIVATE hv_synctrack hv_sync)
+target_link_libraries(synctrack PRIVATE hv_synctrack hv_sync hv_version)
 
 hv_add_test(test_sync SOURCES tests/test_sync.cpp tests/test_sync_tool.cpp LIBS hv_sync hv_synctrack)
 if(HV_BUILD_TESTS)

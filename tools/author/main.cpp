@@ -9,6 +9,7 @@
 #include "AuthorSession.h"
 #include "Options.h"
 
+#include "cpp/StandardOptions.h"
 #include "platform/Bass.h"
 #include "platform/RenderingProcess.h"
 
@@ -16,18 +17,26 @@
 #include <exception>
 #include <string>
 
+namespace {
+
+const char* const kUsage =
+    "usage: halvane-author [--size WxH] [--at SECONDS]   (run from the repository's root)\n"
+    "keys: Space pause/play, Left/Right one bar (Shift: eight), Home start,\n"
+    "      [ ] loop start/end on the current bar, Backspace clear loop,\n"
+    "      Tab overlay, F2 track values, Escape quit\n";
+
+}  // namespace
+
 int main(int argc, char** argv) {
+    const int answered = answerHelpOrVersion(argc, argv, "halvane-author", kUsage);
+    if (answered >= 0) return answered;
     // The film plays as fast as the live program plays it.
     platform::prepareRenderingProcess(argv);
     AuthorOptions options;
     std::string why;
     if (!parseAuthorOptions(argc, argv, &options, &why)) {
         if (!why.empty()) std::fprintf(stderr, "halvane-author: %s\n", why.c_str());
-        std::fprintf(why.empty() ? stdout : stderr,
-                     "usage: halvane-author [--size WxH] [--at SECONDS]   (run from the repository's root)\n"
-                     "keys: Space pause/play, Left/Right one bar (Shift: eight), Home start,\n"
-                     "      [ ] loop start/end on the current bar, Backspace clear loop,\n"
-                     "      Tab overlay, F2 track values, Escape quit\n");
+        std::fputs(kUsage, why.empty() ? stdout : stderr);
         return why.empty() ? 0 : 2;
     }
     try {

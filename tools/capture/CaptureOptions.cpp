@@ -9,7 +9,9 @@ const char* const kCaptureUsage =
     "       halvane-capture --join [--dir RUNDIR] --out FILE.mp4 PART.mp4 PART.mp4 ...\n"
     "  defaults: the whole film, 1280x720, 60 fps, --crf 18 (visually lossless); --crf 0 is lossless\n"
     "  --join: parts captured with the same settings, each starting where the one before ends, into one file;\n"
-    "  the video is copied, the music encoded once for the whole span from RUNDIR\n";
+    "  the video is copied, the music encoded once for the whole span from RUNDIR\n"
+    "  without --dir, the film's files are taken from the first of the working directory,\n"
+    "  the program's directory and ../share/halvane beside it\n";
 
 namespace {
 

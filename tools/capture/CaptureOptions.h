@@ -11,7 +11,7 @@
 #include <string>
 
 struct CaptureOptions {
-    std::string dir = ".";
+    std::string dir;  // empty: looked for (DataDirectory.h)
     std::string out;
     int width = 1280;
     int height = 720;

@@ -4,6 +4,8 @@
 #include "Mp4Writer.h"
 #include "OutputFile.h"
 
+#include "platform/DataDirectory.h"
+
 #include <cstdio>
 #include <unistd.h>
 
@@ -26,6 +28,13 @@ int failure(const std::string& why) {
 }
 
 bool isTerminal() { return ::isatty(STDERR_FILENO) == 1; }
+
+bool enterRunDirectory(const std::string& dir, std::string* why) {
+    if (dir.empty()) return platform::enterDataDirectory(why);
+    if (::chdir(dir.c_str()) == 0) return true;
+    *why = "cannot enter " + dir;
+    return false;
+}
 
 void catchInterrupts() {
     std::signal(SIGINT, onSignal);

@@ -17,6 +17,10 @@ int usageError(const std::string& why);
 int failure(const std::string& why);
 bool isTerminal();
 
+// Enters RUNDIR, or when none was given the directory the film's files are found in
+// (DataDirectory.h); false with the reason.
+bool enterRunDirectory(const std::string& dir, std::string* why);
+
 // From now on an interrupt raises the flag instead of ending the process.
 void catchInterrupts();
 const volatile std::sig_atomic_t* interrupted();

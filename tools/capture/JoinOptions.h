@@ -10,7 +10,7 @@
 #include <vector>
 
 struct JoinOptions {
-    std::string dir = ".";
+    std::string dir;  // empty: looked for (DataDirectory.h)
     std::string out;
     std::vector<std::string> parts;
 };

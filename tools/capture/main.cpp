@@ -26,6 +26,7 @@
 
 #include "cpp/BranchMotion.h"
 #include "cpp/Music.h"
+#include "cpp/StandardOptions.h"
 #include "platform/RenderingProcess.h"
 #include "platform/MessageBox.h"
 #include "platform/Mp3Decoder.h"
@@ -100,7 +101,7 @@ int captureFilm(int argc, char** argv) {
     // --out names a place from where we were started, not from the run directory.
     OutputFile output(options.out.empty() ? std::string() : std::filesystem::absolute(options.out).string());
     if (!options.bench && !output.checkWritable(&why)) return failure(why);
-    if (::chdir(options.dir.c_str()) != 0) return failure("cannot enter " + options.dir);
+    if (!enterRunDirectory(options.dir, &why)) return failure(why);
 
     std::optional<platform::PcmBuffer> music = loadMusic();
     if (!music) return failure(std::string("cannot read the music ") + kMusicFile);
@@ -132,6 +133,8 @@ int captureFilm(int argc, char** argv) {
 
 int main(int argc, char** argv) {
     // The frames are drawn as halvane-frames draws them, and as fast.
+    const int answered = answerHelpOrVersion(argc, argv, "halvane-capture", kCaptureUsage);
+    if (answered >= 0) return answered;
     platform::prepareRenderingProcess(argv);
     // A scene that cannot load says why on stderr; a box would wait for a click nobody gives.
     platform::setMessageBoxHook([](const std::string&) {});

@@ -3,6 +3,7 @@
 // of a model directory in a grid. Both pictures are deterministic.
 #include "TextureGrid.h"
 #include "TimelinePlot.h"
+#include "cpp/StandardOptions.h"
 
 #include <cstdio>
 #include <exception>
@@ -13,11 +14,16 @@ namespace {
 // The music's arrangement, by bar.
 const std::vector<art::Section> kSections = {{"intro", 0, 8},   {"build", 8, 24},   {"main", 24, 48},
                                              {"break", 48, 56}, {"finale", 56, 76}, {"outro", 76, 84}};
+
+const char* const kUsage = "usage: contactsheet TIMELINE TEXTUREDIR TIMELINE_PNG TEXTURES_PNG [FONTDIR]\n";
+
 }  // namespace
 
 int main(int argc, char** argv) {
+    const int answered = answerHelpOrVersion(argc, argv, "contactsheet", kUsage);
+    if (answered >= 0) return answered;
     if (argc < 5 || argc > 6) {
-        std::fprintf(stderr, "usage: contactsheet TIMELINE TEXTUREDIR TIMELINE_PNG TEXTURES_PNG [FONTDIR]\n");
+        std::fputs(kUsage, stderr);
         return 2;
     }
     const std::string fontDir = argc == 6 ? argv[5] : "/usr/share/fonts/truetype/dejavu";

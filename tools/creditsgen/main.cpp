@@ -2,6 +2,7 @@
 // Light text on a fully transparent background; the colour channels hold the text colour
 // everywhere (straight alpha) so mipmapped edges do not darken. Row 0 is the top line.
 #include "TextRenderer.h"
+#include "cpp/StandardOptions.h"
 
 #include <cstdio>
 #include <exception>
@@ -21,11 +22,16 @@ const Line kLines[] = {
     {"", "Tavrik - Quenlo", true, 54, 272}, {"code", "Sarnek", false, 34, 348},
     {"music", "Oljeva", false, 34, 394},    {"graphics", "Brightmoss", false, 34, 440},
 };
+
+const char* const kUsage = "usage: creditsgen OUTFILE [FONTDIR]\n";
+
 }  // namespace
 
 int main(int argc, char** argv) {
+    const int answered = answerHelpOrVersion(argc, argv, "creditsgen", kUsage);
+    if (answered >= 0) return answered;
     if (argc < 2 || argc > 3) {
-        std::fprintf(stderr, "usage: creditsgen OUTFILE [FONTDIR]\n");
+        std::fputs(kUsage, stderr);
         return 2;
     }
     const std::string fontDir = argc == 3 ? argv[2] : "/usr/share/fonts/truetype/dejavu";

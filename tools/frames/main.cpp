@@ -10,7 +10,8 @@
 // clock we set (FilmRenderer, shared with halvane-capture). The branches step by film
 // time from 0 without a catch-up bound, so a frame at T is the same on every run and
 // whatever other times the run renders.
-// Frames are written as DIR/frame_<T>.png.
+// Frames are written as DIR/frame_<T>.png. Without --dir the film's files are looked
+// for where the program looks for them (DataDirectory.h).
 // Exit status: 0 done, 1 after any failure (its message on stderr; no message box is
 // shown, so a script never waits on one), 2 for a usage error.
 #include "FilmRenderer.h"
@@ -18,6 +19,8 @@
 #include "PngWriter.h"
 
 #include "cpp/LoadTimeline.h"
+#include "cpp/StandardOptions.h"
+#include "platform/DataDirectory.h"
 #include "platform/RenderingProcess.h"
 #include "platform/MessageBox.h"
 
@@ -35,7 +38,7 @@
 namespace {
 
 struct Options {
-    std::string dir = ".";
+    std::string dir;  // empty: looked for
     std::string out;
     int width = 640;
     int height = 400;
@@ -46,14 +49,16 @@ struct Options {
     bool loadReport = false;
 };
 
+const char* const kUsage =
+    "usage: halvane-frames [--dir RUNDIR] [--size WxH] [--step SECONDS] [--without PASS]\n"
+    "                      --time T [--time T...] --out DIR\n"
+    "       halvane-frames [--dir RUNDIR] [--size WxH] --bench N --time T\n"
+    "       --load-report (with either) prints where loading spent its time\n"
+    "       without --dir, the film's files are taken from the first of the working directory,\n"
+    "       the program's directory and ../share/halvane beside it\n";
+
 int usage(const char* why) {
-    std::fprintf(stderr,
-                 "halvane-frames: %s\n"
-                 "usage: halvane-frames [--dir RUNDIR] [--size WxH] [--step SECONDS] [--without PASS]\n"
-                 "                      --time T [--time T...] --out DIR\n"
-                 "       halvane-frames [--dir RUNDIR] [--size WxH] --bench N --time T\n"
-                 "       --load-report (with either) prints where loading spent its time\n",
-                 why);
+    std::fprintf(stderr, "halvane-frames: %s\n%s", why, kUsage);
     return 2;
 }
 
@@ -111,7 +116,12 @@ int renderFrames(int argc, char** argv) {
     if (!parseOptions(argc, argv, &options, &why)) return usage(why.c_str());
     // --out names a place from where we were started, not from the run directory.
     if (!options.out.empty()) options.out = std::filesystem::absolute(options.out).string();
-    if (chdir(options.dir.c_str()) != 0) {
+    if (options.dir.empty()) {
+        if (!platform::enterDataDirectory(&why)) {
+            std::fprintf(stderr, "halvane-frames: %s\n", why.c_str());
+            return 1;
+        }
+    } else if (chdir(options.dir.c_str()) != 0) {
         std::fprintf(stderr, "halvane-frames: cannot enter %s\n", options.dir.c_str());
         return 1;
     }
@@ -162,6 +172,8 @@ int renderFrames(int argc, char** argv) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    const int answered = answerHelpOrVersion(argc, argv, "halvane-frames", kUsage);
+    if (answered >= 0) return answered;
     platform::prepareRenderingProcess(argv);
     // The scene's failures (a missing file, a broken shader) go to stderr, never to a box.
     platform::setMessageBoxHook([](const std::string&) {});

@@ -4,6 +4,7 @@
 // rejected (the reason goes to stderr), 2 on a usage error.
 #include "GlTestContext.h"
 #include "GraphJson.h"
+#include "cpp/StandardOptions.h"
 #include "cpp/Graph.h"
 #include "h/ResourceManager.h"
 #include "platform/MessageBox.h"
@@ -13,9 +14,15 @@
 #include <iostream>
 #include <string>
 
+namespace {
+const char* const kUsage = "usage: modelinfo FILE.dae\n";
+}  // namespace
+
 int main(int argc, char** argv) {
+    const int answered = answerHelpOrVersion(argc, argv, "modelinfo", kUsage);
+    if (answered >= 0) return answered;
     if (argc != 2 || std::string(argv[1]).empty() || argv[1][0] == '-') {
-        std::cerr << "usage: modelinfo FILE.dae\n";
+        std::fputs(kUsage, stderr);
         return 2;
     }
     std::string why;

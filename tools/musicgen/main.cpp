@@ -7,6 +7,7 @@
 #include "Mixer.h"
 #include "Timing.h"
 #include "WavWriter.h"
+#include "cpp/StandardOptions.h"
 
 #include <algorithm>
 #include <chrono>
@@ -29,12 +30,17 @@ double toDb(double linear) {
     return linear > 0.0 ? 20.0 * std::log10(linear) : -999.0;
 }
 
+
+const char* const kUsage = "usage: musicgen OUTPUT.wav [FIRST_BAR BAR_COUNT]\n";
+
 }  // namespace
 
 int main(int argc, char** argv) {
+    const int answered = answerHelpOrVersion(argc, argv, "musicgen", kUsage);
+    if (answered >= 0) return answered;
     using namespace music;
     if (argc != 2 && argc != 4) {
-        std::fprintf(stderr, "usage: musicgen OUTPUT.wav [FIRST_BAR BAR_COUNT]\n");
+        std::fputs(kUsage, stderr);
         return 2;
     }
     int64_t first = 0;

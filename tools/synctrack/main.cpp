@@ -7,6 +7,7 @@
 // Exit status: 0 done, 1 bad input, 2 usage.
 #include "Timeline.h"
 #include "TrackFile.h"
+#include "cpp/StandardOptions.h"
 
 extern "C" {
 #include "sync/sync.h"
@@ -22,11 +23,13 @@ extern "C" {
 
 namespace {
 
+const char* const kUsage =
+    "usage: synctrack compile TIMELINE OUTDIR\n"
+    "       synctrack dump FILE.track\n"
+    "       synctrack eval FILE.track ROW [ROW...]\n";
+
 int usage() {
-    std::fprintf(stderr,
-                 "usage: synctrack compile TIMELINE OUTDIR\n"
-                 "       synctrack dump FILE.track\n"
-                 "       synctrack eval FILE.track ROW [ROW...]\n");
+    std::fputs(kUsage, stderr);
     return 2;
 }
 
@@ -111,6 +114,8 @@ int eval(const std::string& path, int count, char** rows) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    const int answered = answerHelpOrVersion(argc, argv, "synctrack", kUsage);
+    if (answered >= 0) return answered;
     if (argc < 2) return usage();
     std::string command = argv[1];
     if (command == "compile" && argc == 4) return compile(argv[2], argv[3]);

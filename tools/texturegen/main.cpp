@@ -1,13 +1,20 @@
 // texturegen OUTDIR: writes every material's diffuse, normal and specular PNG into OUTDIR.
 // The output is a pure function of this program: running it twice gives identical files.
 #include "MaterialBake.h"
+#include "cpp/StandardOptions.h"
 
 #include <cstdio>
 #include <string>
 
+namespace {
+const char* const kUsage = "usage: texturegen OUTDIR\n";
+}  // namespace
+
 int main(int argc, char** argv) {
+    const int answered = answerHelpOrVersion(argc, argv, "texturegen", kUsage);
+    if (answered >= 0) return answered;
     if (argc != 2) {
-        std::fprintf(stderr, "usage: texturegen OUTDIR\n");
+        std::fputs(kUsage, stderr);
         return 2;
     }
     const std::string dir = argv[1];

@@ -1,13 +1,20 @@
 // warehousegen OUTFILE: writes the warehouse model as COLLADA and prints its triangle count.
 #include "ColladaWriter.h"
 #include "Warehouse.h"
+#include "cpp/StandardOptions.h"
 
 #include <cstdio>
 #include <fstream>
 
+namespace {
+const char* const kUsage = "usage: warehousegen OUTFILE.dae\n";
+}  // namespace
+
 int main(int argc, char** argv) {
+    const int answered = answerHelpOrVersion(argc, argv, "warehousegen", kUsage);
+    if (answered >= 0) return answered;
     if (argc != 2) {
-        std::fprintf(stderr, "usage: warehousegen OUTFILE.dae\n");
+        std::fputs(kUsage, stderr);
         return 2;
     }
     const std::vector<art::MaterialMesh> meshes = art::buildWarehouse();
