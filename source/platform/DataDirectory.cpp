@@ -26,7 +26,6 @@ std::string display(const fs::path& path) {
 }  // namespace
 
 std::string executableDirectory() {
-    std::error_code error;
 #ifdef _WIN32
     std::wstring buffer(MAX_PATH, L'\0');
     for (;;) {
@@ -40,6 +39,7 @@ std::string executableDirectory() {
     }
     const fs::path executable(buffer);
 #else
+    std::error_code error;
     const fs::path executable = fs::read_symlink("/proc/self/exe", error);
     if (error) return "";
 #endif
