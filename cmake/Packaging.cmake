@@ -9,7 +9,7 @@
 # mode and the generators work on a source checkout (the timeline source, the art
 # scripts), which an installed copy does not have.
 #
-# The version is read again when CPack runs (cmake/packaging/CPackOptions.cmake.in),
+# The version is worked out again when CPack runs (cmake/packaging/CPackOptions.cmake.in),
 # so a commit made after configuring names the package it goes into.
 set(CMAKE_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
     OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
@@ -57,6 +57,10 @@ set(CPACK_GENERATOR "DEB;TGZ")
 set(CPACK_COMPONENTS_ALL film)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# What dpkg-shlibdeps cannot see: SDL opens libGL.so.1 at run time for the window's
+# context, and Mesa's drivers (llvmpipe where there is no GPU) are loaded by the GL and
+# EGL libraries; neither is a dependency of the libraries we link.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "libgl1, libgl1-mesa-dri")
 # Not "games": Debian puts games in /usr/games; a film sits with video.
 set(CPACK_DEBIAN_PACKAGE_SECTION video)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)

@@ -5,7 +5,7 @@
 # so the changes not committed show in the package's version and its file name.
 function(hv_read_version out deb_upstream deb_revision version_file fallback)
   set(version "${fallback}")
-  if(EXISTS "${version_file}")
+  if(version_file AND EXISTS "${version_file}")
     file(STRINGS "${version_file}" version LIMIT_COUNT 1)
   endif()
   if(NOT version MATCHES "^[0-9]")
