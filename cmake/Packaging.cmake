@@ -72,3 +72,9 @@ configure_file(${CMAKE_SOURCE_DIR}/cmake/packaging/CPackOptions.cmake.in
                ${CMAKE_BINARY_DIR}/HalvaneCPackOptions.cmake @ONLY)
 set(CPACK_PROJECT_CONFIG_FILE ${CMAKE_BINARY_DIR}/HalvaneCPackOptions.cmake)
 include(CPack)
+
+if(HV_BUILD_TESTS)
+  add_test(NAME package_version
+           COMMAND ${CMAKE_COMMAND} -DSOURCE_DIR=${CMAKE_SOURCE_DIR} -P ${CMAKE_SOURCE_DIR}/tests/test_package_version.cmake)
+  set_tests_properties(package_version PROPERTIES LABELS packaging)
+endif()
