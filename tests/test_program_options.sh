@@ -4,7 +4,8 @@
 # version, and that version is the release number CMake was configured with followed by
 # the commit the source tree is at (cmake/VersionOf.cmake).
 #
-# usage: test_program_options.sh RELEASE SOURCE_DIR NAME=PROGRAM...
+# usage: [EMULATOR=wine] test_program_options.sh RELEASE SOURCE_DIR NAME=PROGRAM...
+# With EMULATOR set, each program runs through it (the Windows build under Wine).
 set -u
 release=$1
 source_dir=$2
@@ -24,16 +25,25 @@ top=$(git -C "$source_dir" rev-parse --show-toplevel 2>/dev/null) &&
 
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
+# Runs the program with the rest as arguments, without a display; its output, without the
+# carriage returns of a Windows program, in $scratch/out and $scratch/err.
+run() {
+    env -u DISPLAY -u WAYLAND_DISPLAY ${EMULATOR:+"$EMULATOR"} "$@" >"$scratch/raw" 2>"$scratch/err" </dev/null
+    local status=$?
+    tr -d '\r' <"$scratch/raw" >"$scratch/out"
+    return $status
+}
+
 seen=""
 for entry in "$@"; do
     name=${entry%%=*}
     program=${entry#*=}
-    env -u DISPLAY -u WAYLAND_DISPLAY "$program" --help >"$scratch/out" 2>"$scratch/err" </dev/null
+    run "$program" --help
     status=$?
     [ $status -eq 0 ] || fail "$name --help ended with status $status: $(head -2 "$scratch/err")"
     grep -q "^usage: $name" "$scratch/out" || fail "$name --help printed no usage on stdout: $(head -1 "$scratch/out")"
 
-    env -u DISPLAY -u WAYLAND_DISPLAY "$program" --version >"$scratch/out" 2>"$scratch/err" </dev/null
+    run "$program" --version
     status=$?
     [ $status -eq 0 ] || fail "$name --version ended with status $status: $(head -2 "$scratch/err")"
     said=$(cat "$scratch/out")

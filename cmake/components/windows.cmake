@@ -41,3 +41,10 @@ foreach(scenario dialog-cancel escape music-ends)
   set_tests_properties(test_windows_program_${scenario} PROPERTIES LABELS "windows;xvfb" TIMEOUT 420
                        RESOURCE_LOCK xvfb)
 endforeach()
+
+# The Windows program answers --help and --version as every program does (under Wine).
+add_test(NAME test_windows_program_options
+         COMMAND ${CMAKE_COMMAND} -E env EMULATOR=${CMAKE_CROSSCOMPILING_EMULATOR}
+                 bash ${CMAKE_SOURCE_DIR}/tests/test_program_options.sh ${PROJECT_VERSION} ${CMAKE_SOURCE_DIR}
+                 halvane=$<TARGET_FILE:halvane>)
+set_tests_properties(test_windows_program_options PROPERTIES LABELS windows)

@@ -45,7 +45,8 @@ int joinCommand(int argc, char** argv) {
     if (!enterRunDirectory(options.dir, &why)) return failure(why);
     const std::optional<platform::PcmBuffer> music = loadMusic();
     if (!music) return failure(std::string("cannot read the music ") + kMusicFile);
-    if (!musicCovers(*music, tag.span)) return failure("the music in " + std::filesystem::current_path().string() + " ends before the joined span");
+    if (!musicCovers(*music, tag.span))
+        return failure("the music in " + std::filesystem::current_path().string() + " ends before the joined span");
 
     catchInterrupts();
     std::fprintf(stderr, "joining %zu parts: %lld frames, %.3f s from %.3f s at %dx%d, %d fps\n", parts.size(),
