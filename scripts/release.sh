@@ -34,7 +34,7 @@ cp build-release/packages/halvane_*_amd64.deb build-release/packages/halvane-*-l
 deb=$(ls dist/halvane_*_amd64.deb)
 desktop-file-validate packaging/linux/halvane.desktop
 echo "== lintian $(basename "$deb") =="
-lintian --info "$deb" 2>&1 | grep -v 'running with root privileges' | tee dist/lintian.txt || true
+lintian --display-info "$deb" 2>&1 | grep -v 'running with root privileges' | tee dist/lintian.txt || true
 if grep -q '^E:' dist/lintian.txt; then
   echo "release: lintian found errors in $deb" >&2
   exit 1
