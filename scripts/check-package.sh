@@ -34,7 +34,10 @@ export DEBIAN_FRONTEND=noninteractive
 SUDO=""
 [ "$(id -u)" -ne 0 ] && SUDO="sudo"
 
+bash "$root/scripts/setup.sh" dpkg-dev file    # CPack's dpkg-shlibdeps and file
 echo "== Packing =="
+# Brought up to date first: CPack reads its settings and the version before its own build.
+cmake --build "$build" -j"$(nproc)" > "$build/package-build.log" 2>&1 || { tail -20 "$build/package-build.log"; fail "the build failed"; }
 rm -rf "$build/packages"
 (cd "$build" && cpack -G "DEB;TGZ" > "$build/cpack.log" 2>&1) || { cat "$build/cpack.log"; fail "cpack failed"; }
 version=$(head -n1 "$build/version/version.txt")

@@ -12,7 +12,8 @@ cd "$(dirname "$0")/.."
 windows=1
 [ "${1:-}" = "--no-windows" ] && windows=0
 
-bash scripts/setup.sh dpkg-dev lintian desktop-file-utils
+# CPack reads dpkg-shlibdeps (dpkg-dev) and file; lintian and desktop-file-validate check.
+bash scripts/setup.sh dpkg-dev file lintian desktop-file-utils
 if [ -n "$(git status --porcelain 2>/dev/null)" ]; then
   echo "release: the tree has changes not committed; the packages will say -dirty" >&2
 fi
