@@ -20,7 +20,9 @@ else()
   target_link_libraries(hv_base PUBLIC SDL2::SDL2)
 endif()
 
-# Headless GL for tests and tools (on Windows a hidden WGL window).
+# Headless GL for tests, benchmarks and modelinfo (on Windows a hidden WGL window); a
+# film-only build (tests and benchmarks off) goes without it and GoogleTest.
+if(TARGET GTest::gtest)
 add_library(hv_gltest STATIC tests/support/GlTestContext.cpp)
 target_include_directories(hv_gltest PUBLIC ${CMAKE_SOURCE_DIR}/tests/support)
 target_link_libraries(hv_gltest PUBLIC GLEW::GLEW OpenGL::OpenGL PNG::PNG GTest::gtest)
@@ -30,6 +32,7 @@ if(WIN32)
   target_link_libraries(hv_gltest PUBLIC gdi32 user32)
 else()
   target_link_libraries(hv_gltest PUBLIC OpenGL::EGL)
+endif()
 endif()
 
 hv_add_test(test_base SOURCES tests/test_base.cpp LIBS hv_base hv_gltest)

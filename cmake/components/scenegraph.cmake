@@ -10,10 +10,12 @@ add_library(hv_scenegraph STATIC
   source/h/ModelPrecheck.cpp)
 target_link_libraries(hv_scenegraph PUBLIC hv_vertexattributes hv_framebuffers assimp::assimp hv_base Threads::Threads)
 
-# Prints an imported model's scene graph as JSON.
-add_executable(modelinfo tools/modelinfo/main.cpp tools/modelinfo/GraphJson.cpp)
-target_include_directories(modelinfo PRIVATE ${CMAKE_SOURCE_DIR}/tools/modelinfo)
-target_link_libraries(modelinfo PRIVATE hv_scenegraph hv_gltest hv_version)
+# Prints an imported model's scene graph as JSON (through the tests' headless GL helper).
+if(TARGET hv_gltest)
+  add_executable(modelinfo tools/modelinfo/main.cpp tools/modelinfo/GraphJson.cpp)
+  target_include_directories(modelinfo PRIVATE ${CMAKE_SOURCE_DIR}/tools/modelinfo)
+  target_link_libraries(modelinfo PRIVATE hv_scenegraph hv_gltest hv_version)
+endif()
 
 hv_add_test(test_scenegraph SOURCES tests/test_scenegraph_nodes.cpp tests/test_scenegraph_visitors.cpp
             tests/test_scenegraph_light.cpp LIBS hv_scenegraph hv_gltest)

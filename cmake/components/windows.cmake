@@ -1,7 +1,7 @@
 # The Windows package and the Windows program's tests (the Windows build only).
 #
-# package_zip packs halvane-win64.zip: halvane.exe with data/, shaders/ and the
-# compiled sync tracks, in one folder ready to unpack and run. The program's tests
+# package_zip packs halvane-VERSION-win64.zip: halvane.exe with data/, shaders/ and the
+# compiled sync tracks, in one folder of the same name ready to unpack and run. The program's tests
 # run it under wine64 on a virtual X server and drive it with xdotool, as a user
 # would (tests/windows/test_program.sh); test_windows_standalone checks that the
 # .exe imports nothing but Windows' own DLLs.
@@ -9,12 +9,13 @@ if(NOT WIN32)
   return()
 endif()
 
-set(HV_PACKAGE_ZIP ${CMAKE_BINARY_DIR}/halvane-win64.zip)
+# The name carries the version the build wrote, read when the zip is packed.
 add_custom_target(package_zip
   COMMAND ${CMAKE_COMMAND} -DRUN_DIR=${CMAKE_BINARY_DIR}/run -DSTAGE_DIR=${CMAKE_BINARY_DIR}/package
-          -DZIP=${HV_PACKAGE_ZIP} -P ${CMAKE_SOURCE_DIR}/cmake/windows/PackageZip.cmake
+          -DOUT_DIR=${CMAKE_BINARY_DIR} -DVERSION_FILE=${CMAKE_BINARY_DIR}/version/version.txt
+          -DFALLBACK_VERSION=${HV_VERSION} -P ${CMAKE_SOURCE_DIR}/cmake/windows/PackageZip.cmake
   DEPENDS halvane content
-  COMMENT "Packing ${HV_PACKAGE_ZIP}")
+  COMMENT "Packing ${CMAKE_BINARY_DIR}/halvane-VERSION-win64.zip")
 
 if(NOT HV_BUILD_TESTS)
   return()

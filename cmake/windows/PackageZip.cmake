@@ -1,6 +1,8 @@
-# cmake -DRUN_DIR=... -DSTAGE_DIR=... -DZIP=... -P PackageZip.cmake
+# cmake -DRUN_DIR=... -DSTAGE_DIR=... -DOUT_DIR=... -DVERSION_FILE=... -DFALLBACK_VERSION=... -P PackageZip.cmake
 # Copies halvane.exe, data/, shaders/ and sync_*.track from the run directory into
-# STAGE_DIR/halvane-win64 and zips that folder. Fails when a part is missing.
+# STAGE_DIR/halvane-VERSION-win64 and zips that folder into OUT_DIR/halvane-VERSION-win64.zip,
+# with the version the build wrote (VERSION_FILE; FALLBACK_VERSION when there is none).
+# Older zips in OUT_DIR go, so the one left is this build's. Fails when a part is missing.
 foreach(part halvane.exe data shaders)
   if(NOT EXISTS ${RUN_DIR}/${part})
     message(FATAL_ERROR "The package needs ${RUN_DIR}/${part}")
@@ -10,15 +12,27 @@ file(GLOB tracks ${RUN_DIR}/sync_*.track)
 if(NOT tracks)
   message(FATAL_ERROR "The package needs the compiled sync tracks in ${RUN_DIR}")
 endif()
-set(folder ${STAGE_DIR}/halvane-win64)
+set(version "${FALLBACK_VERSION}")
+if(EXISTS "${VERSION_FILE}")
+  file(STRINGS "${VERSION_FILE}" version LIMIT_COUNT 1)
+endif()
+if(NOT version MATCHES "^[0-9]")
+  message(FATAL_ERROR "No version for the package (read '${version}')")
+endif()
+set(name halvane-${version}-win64)
+set(zip ${OUT_DIR}/${name}.zip)
+set(folder ${STAGE_DIR}/${name})
 file(REMOVE_RECURSE ${STAGE_DIR})
 file(MAKE_DIRECTORY ${folder})
 file(COPY ${RUN_DIR}/halvane.exe ${RUN_DIR}/data ${RUN_DIR}/shaders ${tracks} DESTINATION ${folder})
-file(REMOVE ${ZIP})
-execute_process(COMMAND ${CMAKE_COMMAND} -E tar cf ${ZIP} --format=zip halvane-win64
+file(GLOB older ${OUT_DIR}/halvane-*-win64.zip ${OUT_DIR}/halvane-win64.zip)
+if(older)
+  file(REMOVE ${older})
+endif()
+execute_process(COMMAND ${CMAKE_COMMAND} -E tar cf ${zip} --format=zip ${name}
                 WORKING_DIRECTORY ${STAGE_DIR} RESULT_VARIABLE result)
 if(NOT result EQUAL 0)
-  message(FATAL_ERROR "Could not write ${ZIP}")
+  message(FATAL_ERROR "Could not write ${zip}")
 endif()
 list(LENGTH tracks count)
-message(STATUS "${ZIP}: halvane.exe, data/, shaders/ and ${count} sync tracks")
+message(STATUS "${zip}: halvane.exe, data/, shaders/ and ${count} sync tracks")

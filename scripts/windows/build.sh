@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds the Windows package: installs the cross tools (setup.sh), cross-builds the
 # dependencies once (build-deps.sh), then the program and its tests into
-# build-win64/ (or $1), and packs build-win64/halvane-win64.zip: halvane.exe with
+# build-win64/ (or $1), and packs build-win64/halvane-VERSION-win64.zip: halvane.exe with
 # data/, shaders/ and the compiled sync tracks, ready to unpack and run.
 set -euo pipefail
 cd "$(dirname "$0")/../.."
@@ -21,4 +21,4 @@ cmake -S . -B "$dir" -DCMAKE_TOOLCHAIN_FILE="$PWD/cmake/toolchains/mingw-w64.cma
   -DCMAKE_BUILD_TYPE=Release "${launcher[@]}" > "$dir.configure.log" 2>&1 || { cat "$dir.configure.log"; exit 1; }
 cmake --build "$dir" -j"${HV_JOBS:-2}"
 cmake --build "$dir" --target package_zip
-echo "Windows package: $dir/halvane-win64.zip"
+echo "Windows package: $(ls "$dir"/halvane-*-win64.zip)"

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Builds the Windows package and plays it under Wine, unpacked from
-# halvane-win64.zip exactly as a Windows user gets it. Without a display it plays
+# halvane-VERSION-win64.zip exactly as a Windows user gets it. Without a display it plays
 # on a virtual X server and accepts the setup dialog as it opens. The program's
 # exit status is this script's.
 set -euo pipefail
@@ -9,9 +9,10 @@ bash scripts/windows/build.sh build-win64
 unpacked=build-win64/unpacked
 rm -rf "$unpacked"
 mkdir -p "$unpacked"
-(cd "$unpacked" && cmake -E tar xf ../halvane-win64.zip)
+zip=$(ls build-win64/halvane-*-win64.zip)
+(cd "$unpacked" && cmake -E tar xf "../$(basename "$zip")")
 wine=$PWD/scripts/windows/wine.sh
-cd "$unpacked/halvane-win64"
+cd "$unpacked/$(basename "$zip" .zip)"
 if [ -n "${DISPLAY:-}" ]; then
   exec "$wine" halvane.exe
 fi
